@@ -1,0 +1,7 @@
+if(VELMORA_SANITIZE)
+  if(MSVC OR WIN32)
+    message(FATAL_ERROR "VELMORA_SANITIZE is for the native build")
+  endif()
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,108 @@
+#pragma once
+// The forms runtime as the window's handlers see it: every operation on the window, its
+// controls, the clipboard, the message box and the system that the handlers use. The Win32
+// implementation is in platform/win32; tests use a recording fake.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// An operating-system window handle, carried opaquely above the platform layer.
+using WindowHandle = std::uintptr_t;
+
+// A 24-bit colour, 0x00BBGGRR.
+using Color = std::uint32_t;
+inline constexpr Color kRed = 0x0000FF;
+inline constexpr Color kBlue = 0xFF0000;
+inline constexpr Color kMagenta = 0xFF00FF;
+
+// The window's controls, in the order in which they are created.
+enum class ControlId : std::uint8_t {
+  cmdDown,
+  cmdUp,
+  cmdMake,
+  Text1,
+  Image1,
+  Label7,
+  Label6,
+  Label5,
+  Label4,
+  Label3,
+  Label2,
+  Label1,
+};
+inline constexpr std::size_t kControlCount = 12;
+
+// The message box styles the program uses (the Win32 MB_ICON* values).
+enum class MsgBoxStyle : std::uint32_t { Error = 0x10, Information = 0x40 };
+
+struct ProgramVersion {
+  std::int16_t major = 0;
+  std::int16_t minor = 0;
+  std::int16_t revision = 0;
+};
+
+enum class ClipboardResult { Replaced, Busy };
+
+// A failed platform operation. It ends the running event handler; the event boundary in
+// the platform layer reports it to the user and ends the program.
+class PlatformError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class FormsRuntime {
+ public:
+  virtual ~FormsRuntime() = default;
+
+  // The window.
+  virtual void SetCaption(std::wstring_view caption) = 0;
+  virtual WindowHandle Handle() = 0;
+
+  // Labels.
+  virtual void SetLabelCaption(ControlId label, std::wstring_view caption) = 0;
+  virtual std::wstring LabelCaption(ControlId label) = 0;
+  virtual void SetForeColor(ControlId label, Color color) = 0;
+  virtual void SetFontUnderline(ControlId label, bool underline) = 0;
+
+  // Command buttons.
+  virtual void SetEnabled(ControlId button, bool enabled) = 0;
+  virtual void SetTabIndex(ControlId button, std::int16_t index) = 0;
+  virtual void SetFocus(ControlId control) = 0;
+  virtual WindowHandle ControlHandle(ControlId control) = 0;
+
+  // The text box.
+  virtual std::wstring Text(ControlId box) = 0;
+  virtual void SetText(ControlId box, std::wstring_view text) = 0;
+  virtual void SetSelStart(ControlId box, std::size_t position) = 0;
+
+  // Empties the clipboard and puts the text on it as one step. Busy when another program
+  // keeps the clipboard open; the previous content is then left as it was.
+  virtual ClipboardResult ReplaceClipboardText(std::wstring_view text) = 0;
+
+  // A modal message box with one OK button, owned by the window.
+  virtual void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) = 0;
+
+  // The program's version (from its version resource) and today's year, local time.
+  virtual ProgramVersion Version() = 0;
+  virtual std::int16_t CurrentYear() = 0;
+
+  // Hands a target to the desktop shell; its result is not reported.
+  virtual void ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
+                            std::wstring_view parameters, std::wstring_view directory, int showCommand) = 0;
+};
+
+// The events the forms runtime raises, one at a time, on the user-interface thread.
+class FormEvents {
+ public:
+  virtual ~FormEvents() = default;
+  virtual void Initialize() = 0;
+  virtual void FormMouseMove() = 0;
+  virtual void Click(ControlId control) = 0;
+  virtual void DblClick(ControlId control) = 0;
+  virtual void MouseMove(ControlId control) = 0;
+};
+
+}  // namespace velmora
