@@ -1,0 +1,46 @@
+#pragma once
+// The main window's behaviour: start-up, the make button, the count selector and the links,
+// written against the forms runtime interface only.
+#include <cstdint>
+#include <functional>
+
+#include "platform/Forms.h"
+
+namespace velmora {
+
+inline constexpr std::int16_t kMinSpaceCount = 1;
+inline constexpr std::int16_t kMaxSpaceCount = 4;
+
+class Form1 final : public FormEvents {
+ public:
+  // Installs the focus hook on a count button's window.
+  using HookButtonFn = std::function<void(WindowHandle)>;
+
+  Form1(FormsRuntime& forms, HookButtonFn hookButton);
+
+  void Initialize() override;
+  void FormMouseMove() override;
+  void Click(ControlId control) override;
+  void DblClick(ControlId control) override;
+  void MouseMove(ControlId control) override;
+
+  std::int16_t SpaceCount() const { return spaceCount_; }
+
+ private:
+  void cmdMake_Click();
+  void cmdUp_Click();
+  void cmdDown_Click();
+  void Text1_DblClick();
+  void Label3_Click();
+  void Label7_Click();
+  void ShowLinkHover(ControlId link);
+  void ShowLinkNormal(ControlId link);
+  void OpenLink(std::wstring_view target);
+  void ShowSpaceCount();
+
+  FormsRuntime& forms_;
+  HookButtonFn hookButton_;
+  std::int16_t spaceCount_ = 0;
+};
+
+}  // namespace velmora

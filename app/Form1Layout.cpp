@@ -1,0 +1,40 @@
+#include "app/Form1Layout.h"
+
+#include <array>
+
+#include "app/Texts.h"
+
+namespace velmora {
+
+namespace {
+using enum ControlId;
+using enum ControlKind;
+constexpr Color kStd = kDefaultColor;
+constexpr FontKind kWin = FontKind::Window;
+constexpr CursorKind kArrow = CursorKind::Arrow;
+constexpr CursorKind kHand = CursorKind::Hand;
+
+// clang-format off
+constexpr std::array<ControlSpec, kControlCount> kControls{{
+  // id       kind           left   top  width height caption                 colour    font               tab cursor
+  {cmdDown, CommandButton,  3780, 1860,  255,  180, texts::kDownArrow,      kStd,     FontKind::Marlett,  2, kArrow},
+  {cmdUp,   CommandButton,  3780, 1695,  255,  180, texts::kUpArrow,        kStd,     FontKind::Marlett,  1, kArrow},
+  {cmdMake, CommandButton,  1725, 2460, 2175,  330, texts::kMakeButton,     kStd,     kWin,               3, kArrow},
+  {Text1,   TextBox,        2475, 1185, 1890,  375, texts::kDefaultNickname, kStd,    kWin,               0, kArrow},
+  {Image1,  Image,             0,    0, 5610,  960, {},                     kStd,     kWin,     kNoTabIndex, kArrow},
+  {Label7,  Label,          1455, 3435, 2700,  180, texts::kEmailCaption,   kBlue,    kWin,              10, kHand},
+  {Label6,  Label,          3570, 1785,   90,  180, L"6",                   kStd,     kWin,               9, kArrow},
+  {Label5,  Label,          1365, 2160, 2880,  180, texts::kTip,            kMagenta, kWin,               8, kArrow},
+  {Label4,  Label,          1515, 1785, 1980,  180, texts::kCountCaption,   kStd,     kWin,               7, kArrow},
+  {Label3,  Label,          1815, 3165, 1980,  180, texts::kWebAddress,     kBlue,    kWin,               6, kHand},
+  {Label2,  Label,          1995, 2910, 1710,  180, texts::kCredit,         kRed,     kWin,               5, kArrow},
+  {Label1,  Label,          1245, 1275, 1260,  180, texts::kNicknamePrompt, kStd,     kWin,               4, kArrow},
+}};
+// clang-format on
+
+constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls};
+}  // namespace
+
+const FormSpec& Form1Layout() { return kForm1; }
+
+}  // namespace velmora

@@ -1,0 +1,43 @@
+#pragma once
+// The window described as data: its size and each control's kind, place, caption and look,
+// in twips as the window was designed. The platform converts to pixels at the window's DPI.
+#include <span>
+#include <string_view>
+
+#include "platform/Forms.h"
+
+namespace velmora {
+
+enum class ControlKind : std::uint8_t { CommandButton, TextBox, Image, Label };
+enum class FontKind : std::uint8_t { Window, Marlett };
+enum class CursorKind : std::uint8_t { Arrow, Hand };
+
+inline constexpr int kNoTabIndex = -1;
+inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the platform's standard text colour
+
+struct ControlSpec {
+  ControlId id;
+  ControlKind kind;
+  int left, top, width, height;  // twips, from the client area's top-left corner
+  std::wstring_view caption;
+  Color foreColor;
+  FontKind font;
+  int tabIndex;
+  CursorKind cursor;
+};
+
+struct FormSpec {
+  int clientWidth, clientHeight;  // twips
+  std::wstring_view caption;
+  std::span<const ControlSpec> controls;  // in creation order
+};
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Twips to pixels at a DPI, rounded to nearest: at 96 DPI exactly twips / 15.
+int TwipsToPixels(int twips, unsigned dpi);
+
+// Points to a font height in pixels at a DPI, rounded to nearest (9 pt at 96 DPI is 12 px).
+int PointsToPixels(int points, unsigned dpi);
+
+}  // namespace velmora

@@ -1,0 +1,26 @@
+#pragma once
+// The tab sequence of a window's focusable controls. Setting one control's index moves it
+// there and renumbers the others, so the indexes always run 0, 1, 2, ... without gaps.
+#include <cstddef>
+#include <vector>
+
+#include "platform/Forms.h"
+
+namespace velmora {
+
+class TabOrder {
+ public:
+  TabOrder() = default;
+  explicit TabOrder(std::vector<ControlId> sequence) : sequence_(std::move(sequence)) {}
+
+  // Moves the control to the index (clamped to the last place). Returns false for a control
+  // that is not in the sequence.
+  bool Set(ControlId control, int index);
+  int IndexOf(ControlId control) const;  // -1 when not in the sequence
+  const std::vector<ControlId>& Sequence() const { return sequence_; }
+
+ private:
+  std::vector<ControlId> sequence_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,155 @@
+#include "FakeForms.h"
+
+#include <algorithm>
+
+#include "app/Form1Layout.h"
+
+namespace velmora::testing {
+
+std::wstring NameOf(ControlId id) {
+  static const wchar_t* const kNames[] = {L"cmdDown", L"cmdUp",  L"cmdMake", L"Text1",  L"Image1", L"Label7",
+                                          L"Label6",  L"Label5", L"Label4",  L"Label3", L"Label2", L"Label1"};
+  return kNames[static_cast<std::size_t>(id)];
+}
+
+namespace {
+std::wstring Flag(bool on) { return on ? L"1" : L"0"; }
+}  // namespace
+
+// The fake starts as the window does when created from the layout.
+FakeForms::FakeForms() {
+  std::vector<std::pair<int, ControlId>> ordered;
+  for (const ControlSpec& c : Form1Layout().controls) {
+    switch (c.kind) {
+      case ControlKind::Label:
+        labelCaptions[c.id] = std::wstring(c.caption);
+        foreColors[c.id] = c.foreColor;
+        underlines[c.id] = false;
+        break;
+      case ControlKind::TextBox:
+        texts[c.id] = std::wstring(c.caption);
+        break;
+      case ControlKind::CommandButton:
+        enabled[c.id] = true;
+        break;
+      case ControlKind::Image:
+        break;
+    }
+    if (c.tabIndex != kNoTabIndex) {
+      ordered.emplace_back(c.tabIndex, c.id);
+    }
+  }
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<ControlId> sequence;
+  for (const auto& entry : ordered) {
+    sequence.push_back(entry.second);
+  }
+  tabOrder = TabOrder(std::move(sequence));
+}
+
+void FakeForms::Record(std::wstring line) {
+  const bool fail = !failOn.empty() && line.starts_with(failOn);
+  calls.push_back(std::move(line));
+  if (fail) {
+    throw PlatformError("injected failure");
+  }
+}
+
+void FakeForms::SetCaption(std::wstring_view text) {
+  Record(L"SetCaption(" + std::wstring(text) + L")");
+  caption = text;
+}
+
+WindowHandle FakeForms::Handle() {
+  Record(L"Handle()");
+  return kFormHandle;
+}
+
+void FakeForms::SetLabelCaption(ControlId label, std::wstring_view text) {
+  Record(L"SetLabelCaption(" + NameOf(label) + L"," + std::wstring(text) + L")");
+  labelCaptions[label] = text;
+}
+
+std::wstring FakeForms::LabelCaption(ControlId label) {
+  Record(L"LabelCaption(" + NameOf(label) + L")");
+  return labelCaptions[label];
+}
+
+void FakeForms::SetForeColor(ControlId label, Color color) {
+  Record(L"SetForeColor(" + NameOf(label) + L"," + std::to_wstring(color) + L")");
+  foreColors[label] = color;
+}
+
+void FakeForms::SetFontUnderline(ControlId label, bool underline) {
+  Record(L"SetFontUnderline(" + NameOf(label) + L"," + Flag(underline) + L")");
+  underlines[label] = underline;
+}
+
+void FakeForms::SetEnabled(ControlId button, bool on) {
+  Record(L"SetEnabled(" + NameOf(button) + L"," + Flag(on) + L")");
+  enabled[button] = on;
+}
+
+void FakeForms::SetTabIndex(ControlId button, std::int16_t index) {
+  Record(L"SetTabIndex(" + NameOf(button) + L"," + std::to_wstring(index) + L")");
+  tabOrder.Set(button, index);
+}
+
+void FakeForms::SetFocus(ControlId control) {
+  Record(L"SetFocus(" + NameOf(control) + L")");
+  focus = control;
+}
+
+WindowHandle FakeForms::ControlHandle(ControlId control) {
+  Record(L"ControlHandle(" + NameOf(control) + L")");
+  return HandleOf(control);
+}
+
+std::wstring FakeForms::Text(ControlId box) {
+  Record(L"Text(" + NameOf(box) + L")");
+  return texts[box];
+}
+
+void FakeForms::SetText(ControlId box, std::wstring_view text) {
+  Record(L"SetText(" + NameOf(box) + L"," + std::wstring(text) + L")");
+  texts[box] = text;
+  selStart = 0;
+}
+
+void FakeForms::SetSelStart(ControlId box, std::size_t position) {
+  Record(L"SetSelStart(" + NameOf(box) + L"," + std::to_wstring(position) + L")");
+  selStart = position;
+}
+
+ClipboardResult FakeForms::ReplaceClipboardText(std::wstring_view text) {
+  Record(L"ReplaceClipboardText(" + std::to_wstring(text.size()) + L" chars)");
+  if (clipboardBusy) {
+    return ClipboardResult::Busy;
+  }
+  clipboard = text;
+  return ClipboardResult::Replaced;
+}
+
+void FakeForms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {
+  Record(L"MsgBox(" + std::wstring(text) + L"," + std::to_wstring(static_cast<unsigned>(style)) + L"," +
+         std::wstring(title) + L")");
+}
+
+ProgramVersion FakeForms::Version() {
+  Record(L"Version()");
+  return version;
+}
+
+std::int16_t FakeForms::CurrentYear() {
+  Record(L"CurrentYear()");
+  return year;
+}
+
+void FakeForms::ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
+                             std::wstring_view parameters, std::wstring_view directory, int showCommand) {
+  Record(L"ShellExecute(" + std::to_wstring(owner) + L"," + std::wstring(operation) + L"," + std::wstring(file) +
+         L",[" + std::wstring(parameters) + L"],[" + std::wstring(directory) + L"]," +
+         std::to_wstring(showCommand) + L")");
+}
+
+}  // namespace velmora::testing
