@@ -95,6 +95,9 @@ REGEDIT4
 REG
   iconv -f UTF-8 -t UTF-16LE "$reg" | { printf '\xff\xfe'; cat; } >"$reg.utf16"
   wine regedit /S "$reg.utf16" >/dev/null 2>&1
+  # Debian keeps Wine's own fonts (Marlett for the arrows and the title bar buttons, Tahoma)
+  # where this Wine does not look for them; the prefix's Fonts folder is always searched.
+  cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   wineserver -w
   touch "$stamp"
 }

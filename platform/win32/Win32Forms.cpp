@@ -1,0 +1,283 @@
+// The operations that event handlers call, and the window's construction.
+#include "platform/win32/Win32Forms.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#undef ShellExecute  // the interface's operation, not the header's A/W macro
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/Clipboard.h"
+#include "platform/win32/Dpi.h"
+#include "platform/win32/Win32Error.h"
+
+namespace velmora::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"Velmora.Form1";
+
+struct ChildClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ChildClass ClassFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::CommandButton:
+      return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::TextBox:
+      return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::Image:
+      return {WC_STATICW, SS_BITMAP | SS_NOTIFY, 0};
+    case ControlKind::Label:
+      break;
+  }
+  return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0};
+}
+
+}  // namespace
+
+Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources, FatalErrorTexts fatal)
+    : instance_(instance), spec_(spec), resources_(resources), fatal_(fatal) {
+  std::vector<std::pair<int, ControlId>> ordered;
+  for (const ControlSpec& c : spec_.controls) {
+    if (c.tabIndex != kNoTabIndex) {
+      ordered.emplace_back(c.tabIndex, c.id);
+    }
+  }
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<ControlId> sequence;
+  for (const auto& entry : ordered) {
+    sequence.push_back(entry.second);
+  }
+  tabOrder_ = TabOrder(std::move(sequence));
+}
+
+Win32Forms::~Win32Forms() = default;
+
+void Win32Forms::RegisterWindowClass() {
+  WNDCLASSEXW wc{};
+  if (::GetClassInfoExW(instance_, kWindowClass, &wc)) {
+    return;
+  }
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(resources_.iconId));
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(resources_.iconId), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = kWindowClass;
+  if (!::RegisterClassExW(&wc)) {
+    ThrowLastError("RegisterClassExW");
+  }
+}
+
+bool Win32Forms::Open(FormEvents& events, int showCommand) {
+  events_ = &events;
+  Raise([&] {
+    RegisterWindowClass();
+    handCursor_ = ::LoadCursorW(instance_, MAKEINTRESOURCEW(resources_.handCursorId));
+    if (handCursor_ == nullptr) {
+      ThrowLastError("LoadCursorW(hand)");
+    }
+    banner_ = Banner(instance_, resources_.bannerId);
+    const std::wstring caption(spec_.caption);
+    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this));
+    if (!window_) {
+      ThrowLastError("CreateWindowExW");
+    }
+    dpi_ = DpiForWindow(window_.get());
+    fonts_ = FontSet(dpi_);
+    CreateControls();
+    ApplyLayout(nullptr);
+    ApplyTabOrder();
+  });
+  Raise([&] { events_->Initialize(); });
+  if (failed_ || !window_) {
+    return false;
+  }
+  ::ShowWindow(window_.get(), showCommand);
+  ::UpdateWindow(window_.get());
+  const ControlId first = tabOrder_.Sequence().front();
+  ::SetFocus(ControlWindow(first));
+  return true;
+}
+
+void Win32Forms::CreateControls() {
+  for (const ControlSpec& c : spec_.controls) {
+    const ChildClass cls = ClassFor(c.kind);
+    const std::wstring caption(c.caption);
+    const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(Index(c.id)));
+    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(),
+                                  WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, window_.get(),
+                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
+    if (hwnd == nullptr) {
+      ThrowLastError("CreateWindowExW(control)");
+    }
+    Control& control = controls_[Index(c.id)];
+    control = Control{hwnd, &c, c.foreColor, false};
+    if (c.kind == ControlKind::TextBox) {
+      ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no cap of its own
+    }
+    if (c.kind == ControlKind::Label || c.kind == ControlKind::Image || c.kind == ControlKind::TextBox) {
+      ::SetWindowSubclass(hwnd, ControlProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+    }
+  }
+}
+
+const Win32Forms::Control& Win32Forms::Checked(ControlId id, ControlKind kind) const {
+  const Control& control = controls_[Index(id)];
+  if (control.hwnd == nullptr || control.spec->kind != kind) {
+    throw PlatformError("the control does not support this operation");
+  }
+  return control;
+}
+
+Win32Forms::Control& Win32Forms::Checked(ControlId id, ControlKind kind) {
+  return const_cast<Control&>(std::as_const(*this).Checked(id, kind));
+}
+
+Win32Forms::Control* Win32Forms::FromWindow(HWND hwnd) {
+  for (Control& control : controls_) {
+    if (control.hwnd == hwnd && hwnd != nullptr) {
+      return &control;
+    }
+  }
+  return nullptr;
+}
+
+namespace {
+std::wstring WindowText(HWND hwnd) {
+  const int length = ::GetWindowTextLengthW(hwnd);
+  if (length <= 0) {
+    return {};
+  }
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
+  if (copied <= 0) {
+    ThrowLastError("GetWindowTextW");
+  }
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+void SetWindowTextChecked(HWND hwnd, std::wstring_view text) {
+  const std::wstring copy(text);
+  if (!::SetWindowTextW(hwnd, copy.c_str())) {
+    ThrowLastError("SetWindowTextW");
+  }
+}
+}  // namespace
+
+void Win32Forms::SetCaption(std::wstring_view caption) { SetWindowTextChecked(window_.get(), caption); }
+
+WindowHandle Win32Forms::Handle() { return reinterpret_cast<WindowHandle>(window_.get()); }
+
+void Win32Forms::SetLabelCaption(ControlId label, std::wstring_view caption) {
+  const Control& control = Checked(label, ControlKind::Label);
+  SetWindowTextChecked(control.hwnd, caption);
+  AutoSize(control);
+}
+
+std::wstring Win32Forms::LabelCaption(ControlId label) { return WindowText(Checked(label, ControlKind::Label).hwnd); }
+
+// Setting the look a label already has changes nothing and repaints nothing.
+void Win32Forms::SetForeColor(ControlId label, Color color) {
+  Control& control = Checked(label, ControlKind::Label);
+  if (control.color != color) {
+    control.color = color;
+    ::InvalidateRect(control.hwnd, nullptr, TRUE);
+  }
+}
+
+void Win32Forms::SetFontUnderline(ControlId label, bool underline) {
+  Control& control = Checked(label, ControlKind::Label);
+  if (control.underline != underline) {
+    control.underline = underline;
+    ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(control.spec->font, underline)),
+                   TRUE);
+  }
+}
+
+void Win32Forms::SetEnabled(ControlId button, bool enabled) {
+  ::EnableWindow(Checked(button, ControlKind::CommandButton).hwnd, enabled ? TRUE : FALSE);
+}
+
+void Win32Forms::SetTabIndex(ControlId button, std::int16_t index) {
+  Checked(button, ControlKind::CommandButton);
+  tabOrder_.Set(button, index);
+  ApplyTabOrder();
+}
+
+void Win32Forms::SetFocus(ControlId control) { ::SetFocus(ControlWindow(control)); }
+
+WindowHandle Win32Forms::ControlHandle(ControlId control) {
+  return reinterpret_cast<WindowHandle>(ControlWindow(control));
+}
+
+std::wstring Win32Forms::Text(ControlId box) { return WindowText(Checked(box, ControlKind::TextBox).hwnd); }
+
+void Win32Forms::SetText(ControlId box, std::wstring_view text) {
+  SetWindowTextChecked(Checked(box, ControlKind::TextBox).hwnd, text);
+}
+
+void Win32Forms::SetSelStart(ControlId box, std::size_t position) {
+  const HWND hwnd = Checked(box, ControlKind::TextBox).hwnd;
+  ::SendMessageW(hwnd, EM_SETSEL, position, static_cast<LPARAM>(position));
+  ::SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+ClipboardResult Win32Forms::ReplaceClipboardText(std::wstring_view text) {
+  return win32::ReplaceClipboardText(window_.get(), text);
+}
+
+void Win32Forms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {
+  const std::wstring textCopy(text);
+  const std::wstring titleCopy(title);
+  if (::MessageBoxW(window_.get(), textCopy.c_str(), titleCopy.c_str(), MB_OK | static_cast<UINT>(style)) == 0) {
+    ThrowLastError("MessageBoxW");
+  }
+}
+
+ProgramVersion Win32Forms::Version() {
+  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+  const HGLOBAL loaded = info == nullptr ? nullptr : ::LoadResource(instance_, info);
+  const void* data = loaded == nullptr ? nullptr : ::LockResource(loaded);
+  if (data == nullptr) {
+    ThrowLastError("FindResourceW(version)");
+  }
+  // VerQueryValueW may write into the block, so it works on a copy.
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  std::vector<unsigned char> block(bytes, bytes + ::SizeofResource(instance_, info));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
+    throw PlatformError("the program's version resource has no fixed block");
+  }
+  return ProgramVersion{static_cast<std::int16_t>(HIWORD(fixed->dwFileVersionMS)),
+                        static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionMS)),
+                        static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionLS))};
+}
+
+std::int16_t Win32Forms::CurrentYear() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return static_cast<std::int16_t>(now.wYear);
+}
+
+void Win32Forms::ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
+                              std::wstring_view parameters, std::wstring_view directory, int showCommand) {
+  const std::wstring op(operation), target(file), params(parameters), dir(directory);
+  ::ShellExecuteW(reinterpret_cast<HWND>(owner), op.c_str(), target.c_str(), params.c_str(), dir.c_str(),
+                  showCommand);
+}
+
+}  // namespace velmora::win32

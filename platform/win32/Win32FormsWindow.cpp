@@ -1,0 +1,295 @@
+// The window's messages: one small function each, raising the form's events.
+#include "platform/win32/Win32Forms.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/win32/Dpi.h"
+#include "platform/win32/Win32Error.h"
+
+namespace velmora::win32 {
+
+namespace {
+
+std::wstring Widen(const char* text) {
+  std::wstring wide;
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  if (length > 1) {
+    wide.resize(static_cast<std::size_t>(length));
+    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length) - 1);
+  }
+  return wide;
+}
+
+}  // namespace
+
+void Win32Forms::Fail(std::exception_ptr error) noexcept {
+  failed_ = true;
+  std::wstring detail = L"unknown error";
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    detail = Widen(e.what());
+  } catch (...) {
+  }
+  const std::wstring text = std::wstring(fatal_.prefix) + detail;
+  const std::wstring title(fatal_.title);
+  ::MessageBoxW(window_.get(), text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+  if (window_) {
+    ::DestroyWindow(window_.release());
+  }
+}
+
+int Win32Forms::Run() {
+  running_ = true;
+  MSG msg{};
+  while (window_) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      break;
+    }
+    if (!PreTranslate(msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  return failed_ ? 1 : 0;
+}
+
+bool Win32Forms::PreTranslate(MSG& msg) {
+  return window_ && ::IsDialogMessageW(window_.get(), &msg) != FALSE;
+}
+
+LRESULT CALLBACK Win32Forms::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32Forms*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) {
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  }
+  LRESULT result = 0;
+  bool handled = false;
+  self->Raise([&] {
+    result = self->HandleMessage(hwnd, msg, wParam, lParam);
+    handled = true;
+  });
+  return handled ? result : 0;
+}
+
+LRESULT Win32Forms::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) {
+        return TRUE;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      events_->FormMouseMove();
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// Control notifications, and the commands a dialog-style loop sends for Enter and Escape.
+void Win32Forms::OnCommand(int id, int code, HWND from) {
+  if (id == IDOK && FromWindow(from) == nullptr) {
+    OnEnterKey();
+    return;
+  }
+  const Control* control = FromWindow(from);
+  if (control == nullptr || id != kFirstControlId + static_cast<int>(Index(control->spec->id))) {
+    return;  // Escape (IDCANCEL) and anything else not from a control of ours
+  }
+  const bool notifyingKind =
+      control->spec->kind == ControlKind::CommandButton || control->spec->kind == ControlKind::Label;
+  if (code == BN_CLICKED && notifyingKind) {  // STN_CLICKED has the same value
+    events_->Click(control->spec->id);
+  } else if (code == STN_DBLCLK && control->spec->kind == ControlKind::Label) {
+    events_->DblClick(control->spec->id);
+  }
+}
+
+// Enter presses the focused command button, as in a dialog; in the text box it presses nothing,
+// since the window has no default button.
+void Win32Forms::OnEnterKey() {
+  const Control* focused = FromWindow(::GetFocus());
+  if (focused != nullptr && focused->spec->kind == ControlKind::CommandButton && ::IsWindowEnabled(focused->hwnd)) {
+    ::SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
+  }
+}
+
+LRESULT Win32Forms::OnCtlColorStatic(HDC dc, HWND label) {
+  const Control* control = FromWindow(label);
+  const Color color = control == nullptr ? kDefaultColor : control->color;
+  ::SetTextColor(dc, color == kDefaultColor ? ::GetSysColor(COLOR_BTNTEXT) : static_cast<COLORREF>(color));
+  ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool Win32Forms::OnSetCursor(HWND over, int hitTest) {
+  const Control* control = FromWindow(over);
+  if (hitTest != HTCLIENT || control == nullptr || control->spec->cursor != CursorKind::Hand) {
+    return false;
+  }
+  ::SetCursor(handCursor_);
+  return true;
+}
+
+// A plain window forgets which control had the focus when it is deactivated; put it back.
+void Win32Forms::OnActivate(bool active) {
+  if (!active) {
+    const HWND focus = ::GetFocus();
+    focusBeforeDeactivation_ = FromWindow(focus) != nullptr ? focus : nullptr;
+    return;
+  }
+  HWND target = focusBeforeDeactivation_;
+  if (target == nullptr || !::IsWindowEnabled(target)) {
+    target = ControlWindow(tabOrder_.Sequence().front());
+  }
+  ::SetFocus(target);
+}
+
+void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  FontSet fonts(dpi);  // the old fonts stay alive until every control has the new ones
+  std::swap(fonts_, fonts);
+  POINT topLeft{suggested.left, suggested.top};
+  ApplyLayout(&topLeft);
+}
+
+void Win32Forms::OnDestroy() {
+  if (running_) {
+    ::PostQuitMessage(failed_ ? 1 : 0);
+  }
+}
+
+LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR selfData) {
+  auto* self = reinterpret_cast<Win32Forms*>(selfData);
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (const Control* control = self->FromWindow(hwnd)) {
+        self->Raise([&] { self->events_->MouseMove(control->spec->id); });
+      }
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (const Control* control = self->FromWindow(hwnd); control && control->spec->kind == ControlKind::TextBox) {
+        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        self->Raise([&] { self->events_->DblClick(control->spec->id); });
+        return result;
+      }
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hwnd, ControlProc, id);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// Places every control at the current DPI, the labels sized to their captions, and sizes the
+// window around the client area: centred on its monitor's work area on first layout, at the
+// given top-left corner afterwards.
+void Win32Forms::ApplyLayout(POINT* topLeft) {
+  for (Control& control : controls_) {
+    const ControlSpec& c = *control.spec;
+    if (c.kind != ControlKind::Image) {
+      ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(c.font, control.underline)), FALSE);
+    }
+    const int width = TwipsToPixels(c.width, dpi_);
+    const int height = TwipsToPixels(c.height, dpi_);
+    if (c.kind == ControlKind::Image) {
+      const HBITMAP bitmap = banner_.ForSize(width, height);
+      const auto old = reinterpret_cast<HBITMAP>(
+          ::SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+      if (old != nullptr && old != shownBanner_) {
+        ::DeleteObject(old);  // a copy that the control made of a bitmap with alpha
+      }
+      shownBanner_ = bitmap;
+    }
+    ::SetWindowPos(control.hwnd, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (c.kind == ControlKind::Label) {
+      AutoSize(control);
+    }
+  }
+
+  const SIZE client{TwipsToPixels(spec_.clientWidth, dpi_), TwipsToPixels(spec_.clientHeight, dpi_)};
+  const RECT frame = WindowRectForClient(client, kWindowStyle, 0, dpi_);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  POINT at{};
+  if (topLeft != nullptr) {
+    at = *topLeft;
+  } else {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    at = {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+  }
+  ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+// An auto-size label is exactly as large as its caption in its font; left and top stay put.
+void Win32Forms::AutoSize(const Control& label) {
+  const std::wstring caption = [&] {
+    const int length = ::GetWindowTextLengthW(label.hwnd);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(label.hwnd, text.data(), length + 1)));
+    return text;
+  }();
+  WindowDC dc(label.hwnd);
+  SelectedObject font(dc.get(), fonts_.Get(label.spec->font, label.underline));
+  SIZE extent{};
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc.get(), &metrics);
+  if (!caption.empty() &&
+      !::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent)) {
+    ThrowLastError("GetTextExtentPoint32W");
+  }
+  ::SetWindowPos(label.hwnd, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Tab order is the order of the children: focusable controls and labels in tab-index order on
+// top, the banner at the bottom.
+void Win32Forms::ApplyTabOrder() {
+  HWND previous = HWND_TOP;
+  for (const ControlId id : tabOrder_.Sequence()) {
+    const HWND hwnd = ControlWindow(id);
+    ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = hwnd;
+  }
+  for (const Control& control : controls_) {
+    if (control.spec->tabIndex == kNoTabIndex) {
+      ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+}  // namespace velmora::win32
