@@ -1,0 +1,17 @@
+#pragma once
+// File names are wide strings throughout. On Windows they are the system's own UTF-16 names;
+// elsewhere they are converted to and from the UTF-8 bytes that the file system uses (the
+// standard library's own conversion there depends on the C locale).
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+std::filesystem::path PathFromWide(const std::wstring& name);
+
+// Invalid sequences become U+FFFD.
+std::wstring WideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
+
+}  // namespace velmora
