@@ -67,17 +67,18 @@ velmora_stop() {
 }
 
 # Boots the prefix once, then sets what the rig needs: unmanaged X11 windows (no window
-# manager on Xvfb), 96 DPI, and SimSun (the window font) mapped to an installed CJK font.
+# manager on Xvfb), 96 DPI, SimSun (the window font) mapped to an installed CJK font, and
+# links handed to the desktop's standard handlers (xdg-open, xdg-email).
 velmora_wine_prefix() {
   velmora_wine_env
-  local stamp="$WINEPREFIX/.velmora-ready"
+  local stamp="$WINEPREFIX/.velmora-ready-2"
   [ -f "$stamp" ] && return 0
   mkdir -p "$WINEPREFIX"
   echo "booting Wine prefix $WINEPREFIX"
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   local reg="$WINEPREFIX/velmora.reg"
   cat >"$reg" <<'REG'
-REGEDIT4
+Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
@@ -92,12 +93,15 @@ REGEDIT4
 "宋体"="WenQuanYi Zen Hei Mono"
 "Microsoft YaHei"="WenQuanYi Zen Hei"
 "Microsoft YaHei UI"="WenQuanYi Zen Hei"
+
+[HKEY_CURRENT_USER\Software\Wine\WineBrowser]
+"Browsers"="xdg-open"
+"Mailers"="xdg-email"
 REG
   iconv -f UTF-8 -t UTF-16LE "$reg" | { printf '\xff\xfe'; cat; } >"$reg.utf16"
   wine regedit /S "$reg.utf16" >/dev/null 2>&1
   # Debian keeps Wine's own fonts (Marlett for the arrows and the title bar buttons, Tahoma)
   # where this Wine does not look for them; the prefix's Fonts folder is always searched.
   cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wineserver -w
   touch "$stamp"
 }

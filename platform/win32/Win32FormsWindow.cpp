@@ -253,6 +253,14 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
     at = {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
   }
   ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where the frame does not scale with the DPI as predicted (older systems, Wine), correct by
+  // what the client area actually came out as.
+  RECT actual{};
+  ::GetClientRect(window_.get(), &actual);
+  if (actual.right != client.cx || actual.bottom != client.cy) {
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, width + client.cx - actual.right, height + client.cy - actual.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ::InvalidateRect(window_.get(), nullptr, TRUE);
 }
 

@@ -1,0 +1,91 @@
+// The window moved to monitors of other DPIs (WM_DPICHANGED): everything scales together, and
+// back at 96 DPI the layout is exactly the designed one again.
+#include <gtest/gtest.h>
+
+#include "LiveWindow.h"
+#include "app/Form1Layout.h"
+#include "platform/Layout.h"
+
+namespace velmora::testing {
+namespace {
+
+void MoveToDpi(LiveWindow& live, UINT dpi) {
+  RECT suggested{};
+  ::GetWindowRect(live.Window(), &suggested);
+  ::SendMessageW(live.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  live.Pump(30);
+}
+
+void ExpectLayoutAt(LiveWindow& live, UINT dpi) {
+  const FormSpec& form = Form1Layout();
+  RECT client{};
+  ::GetClientRect(live.Window(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(form.clientWidth, dpi)) << dpi;
+  EXPECT_EQ(client.bottom, TwipsToPixels(form.clientHeight, dpi)) << dpi;
+  for (const ControlSpec& c : form.controls) {
+    const RECT r = live.ClientRectOf(c.id);
+    EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << dpi << " control " << static_cast<int>(c.id);
+    EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << dpi << " control " << static_cast<int>(c.id);
+    if (c.kind != ControlKind::Label) {
+      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi)) << dpi << " control " << static_cast<int>(c.id);
+      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi)) << dpi << " control " << static_cast<int>(c.id);
+    }
+    if (c.kind != ControlKind::Image) {
+      EXPECT_EQ(FontOf(live.Control(c.id)).lfHeight, -PointsToPixels(9, dpi)) << dpi;
+    }
+  }
+  // The banner is a bitmap of exactly the scaled size, so it is never stretched by the control.
+  const auto banner = reinterpret_cast<HBITMAP>(
+      ::SendMessageW(live.Control(ControlId::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP info{};
+  ASSERT_TRUE(::GetObjectW(banner, sizeof(info), &info));
+  EXPECT_EQ(info.bmWidth, TwipsToPixels(5610, dpi));
+  EXPECT_EQ(info.bmHeight, TwipsToPixels(960, dpi));
+}
+
+// No caption is clipped: every label is as wide as its caption in its scaled font.
+void ExpectCaptionsFit(LiveWindow& live) {
+  for (const ControlSpec& c : Form1Layout().controls) {
+    if (c.kind != ControlKind::Label) {
+      continue;
+    }
+    const HWND label = live.Control(c.id);
+    wchar_t caption[256]{};
+    const int length = ::GetWindowTextW(label, caption, 256);
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, caption, length, &extent);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    RECT r{};
+    ::GetClientRect(label, &r);
+    EXPECT_GE(r.right, extent.cx) << static_cast<int>(c.id);
+    EXPECT_GE(r.bottom, extent.cy) << static_cast<int>(c.id);
+  }
+}
+
+TEST(Dpi, ScalesAt144And192AndReturnsExactlyTo96) {
+  LiveWindow live;
+  ExpectLayoutAt(live, 96);
+  for (UINT dpi : {144u, 192u, 120u}) {
+    MoveToDpi(live, dpi);
+    ExpectLayoutAt(live, dpi);
+    ExpectCaptionsFit(live);
+  }
+  MoveToDpi(live, 96);
+  ExpectLayoutAt(live, 96);
+}
+
+TEST(Dpi, StateSurvivesADpiChange) {
+  LiveWindow live;
+  live.ClickOn(ControlId::cmdUp);
+  live.MoveTo(ControlId::Label3);
+  MoveToDpi(live, 144);
+  EXPECT_EQ(live.TextOf(live.Control(ControlId::Label6)), L"2");
+  EXPECT_TRUE(FontOf(live.Control(ControlId::Label3)).lfUnderline) << "a lit link stays lit";
+  EXPECT_EQ(FontOf(live.Control(ControlId::Label3)).lfHeight, -18);
+}
+
+}  // namespace
+}  // namespace velmora::testing

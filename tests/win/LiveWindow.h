@@ -1,0 +1,55 @@
+#pragma once
+// The real window, created in the test process from the program's own layout, handlers and
+// Win32 runtime, driven with real input (SendInput) and inspected through Win32.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Form1.h"
+#include "platform/win32/Win32Forms.h"
+
+namespace velmora::testing {
+
+class LiveWindow {
+ public:
+  LiveWindow();
+  ~LiveWindow();
+
+  HWND Window() const { return forms_->Window(); }
+  HWND Control(ControlId id) const { return forms_->ControlWindow(id); }
+  win32::Win32Forms& Forms() { return *forms_; }
+  Form1& Form() { return *form_; }
+
+  // Dispatches queued messages (through the dialog keyboard handling) for a while, or until
+  // the condition holds. PumpUntil returns the condition's last value.
+  void Pump(int milliseconds);
+  bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000);
+
+  // Real input, through SendInput, as a user would give it.
+  void MoveTo(ControlId id);
+  void MoveToWindowPoint(POINT client);
+  void ClickOn(ControlId id);
+  void DoubleClickOn(ControlId id);
+  void PressKey(WORD vk, bool alt = false);
+  void Type(const std::wstring& text);
+
+  RECT ClientRectOf(ControlId id) const;  // in the window's client coordinates
+  std::wstring TextOf(HWND hwnd) const;
+
+ private:
+  void SendMouse(POINT screen, DWORD flags);
+  void Settle();
+
+  std::unique_ptr<win32::Win32Forms> forms_;
+  std::unique_ptr<Form1> form_;
+};
+
+std::wstring ClipboardText();                   // CF_UNICODETEXT, or L"<none>"
+void PutOnClipboard(const std::wstring& text);  // as CF_UNICODETEXT
+Color LabelColor(HWND window, HWND label);      // what the window paints the label's text with
+LOGFONTW FontOf(HWND control);
+const std::wstring& DraskenPath();  // the built exe, from --drasken=<path>
+
+}  // namespace velmora::testing
