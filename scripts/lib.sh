@@ -9,7 +9,7 @@ velmora_packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   googletest clang libclang-rt-14-dev libfuzzer-14-dev
   wine wine64 libwine fonts-wine
-  xvfb xauth xclip x11-apps imagemagick fonts-wqy-zenhei
+  xvfb xauth xclip x11-apps imagemagick fonts-noto-cjk
 )
 
 velmora_as_root() {
@@ -27,9 +27,14 @@ velmora_install_packages() {
   velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# The rig's own Wine prefix, one per build tree, never ~/.wine.
+# The rig's own Wine prefixes, inside the build tree, never ~/.wine: one at 96 DPI and, for the
+# tests and screenshots at another DPI, one per DPI (VELMORA_DPI).
+velmora_prefix_for() {
+  if [ "${1:-96}" = 96 ]; then echo "$VELMORA_ROOT/build/wineprefix"; else echo "$VELMORA_ROOT/build/wineprefix-${1}dpi"; fi
+}
+
 velmora_wine_env() {
-  export WINEPREFIX="$VELMORA_ROOT/build/wineprefix"
+  export WINEPREFIX="${VELMORA_WINEPREFIX:-$(velmora_prefix_for "${VELMORA_DPI:-96}")}"
   export WINEDEBUG=-all
   export WINEARCH=win64
 }
@@ -57,8 +62,12 @@ velmora_start_display() {
   return 1
 }
 
+VELMORA_PREFIXES=()
 velmora_stop() {
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; fi
+  local prefix
+  for prefix in "${VELMORA_PREFIXES[@]}"; do
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  done
   if [ -n "$VELMORA_XVFB_PID" ]; then
     kill "$VELMORA_XVFB_PID" 2>/dev/null || true
     wait "$VELMORA_XVFB_PID" 2>/dev/null || true
@@ -67,41 +76,46 @@ velmora_stop() {
 }
 
 # Boots the prefix once, then sets what the rig needs: unmanaged X11 windows (no window
-# manager on Xvfb), 96 DPI, SimSun (the window font) mapped to an installed CJK font, and
+# manager on Xvfb), its DPI, SimSun (the window font) mapped to an installed CJK font of the same
+# metrics (6 px per ASCII and 12 px per Chinese character at 9 pt), and
 # links handed to the desktop's standard handlers (xdg-open, xdg-email).
 velmora_wine_prefix() {
-  velmora_wine_env
-  local stamp="$WINEPREFIX/.velmora-ready-2"
+  local dpi="${1:-${VELMORA_DPI:-96}}"
+  VELMORA_DPI="$dpi" velmora_wine_env
+  VELMORA_PREFIXES+=("$WINEPREFIX")
+  local stamp="$WINEPREFIX/.velmora-ready-3"
   [ -f "$stamp" ] && return 0
   mkdir -p "$WINEPREFIX"
   echo "booting Wine prefix $WINEPREFIX"
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   local reg="$WINEPREFIX/velmora.reg"
-  cat >"$reg" <<'REG'
+  { cat <<'REG'
 Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="Y"
 
-[HKEY_CURRENT_USER\Control Panel\Desktop]
-"LogPixels"=dword:00000060
-
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"SimSun"="WenQuanYi Zen Hei Mono"
-"NSimSun"="WenQuanYi Zen Hei Mono"
-"宋体"="WenQuanYi Zen Hei Mono"
-"Microsoft YaHei"="WenQuanYi Zen Hei"
-"Microsoft YaHei UI"="WenQuanYi Zen Hei"
+"SimSun"="Noto Sans Mono CJK SC"
+"NSimSun"="Noto Sans Mono CJK SC"
+"宋体"="Noto Sans Mono CJK SC"
+"Microsoft YaHei"="Noto Sans CJK SC"
+"Microsoft YaHei UI"="Noto Sans CJK SC"
 
 [HKEY_CURRENT_USER\Software\Wine\WineBrowser]
 "Browsers"="xdg-open"
 "Mailers"="xdg-email"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
 REG
+    printf '"LogPixels"=dword:%08x\n' "$dpi"
+  } >"$reg"
   iconv -f UTF-8 -t UTF-16LE "$reg" | { printf '\xff\xfe'; cat; } >"$reg.utf16"
   wine regedit /S "$reg.utf16" >/dev/null 2>&1
   # Debian keeps Wine's own fonts (Marlett for the arrows and the title bar buttons, Tahoma)
   # where this Wine does not look for them; the prefix's Fonts folder is always searched.
   cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  wineserver -k  # the DPI and the fonts take effect when the prefix starts again
   touch "$stamp"
 }

@@ -65,9 +65,21 @@ void ExpectCaptionsFit(LiveWindow& live) {
   }
 }
 
+// Opened on a desktop of any DPI (the rig runs this at 96 and at 144), the window lays itself
+// out for that DPI from the start.
+TEST(Dpi, OpensLaidOutForTheDesktopDpi) {
+  HDC screen = ::GetDC(nullptr);
+  const UINT desktopDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));
+  ::ReleaseDC(nullptr, screen);
+  LiveWindow live;
+  EXPECT_EQ(live.Forms().Dpi(), desktopDpi);
+  ExpectLayoutAt(live, desktopDpi);
+  ExpectCaptionsFit(live);
+}
+
 TEST(Dpi, ScalesAt144And192AndReturnsExactlyTo96) {
   LiveWindow live;
-  ExpectLayoutAt(live, 96);
+  ExpectLayoutAt(live, live.Forms().Dpi());
   for (UINT dpi : {144u, 192u, 120u}) {
     MoveToDpi(live, dpi);
     ExpectLayoutAt(live, dpi);
