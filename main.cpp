@@ -1,6 +1,5 @@
 // Drasken.exe: opens the Velmora window and runs it until it is closed.
 #include <windows.h>
-#include <objbase.h>
 
 #include <cstdlib>
 
@@ -20,29 +19,8 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 #endif
 
-namespace {
-
-// The shell's link handlers expect COM on the thread that asks them.
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (ok_) {
-      ::CoUninitialize();
-    }
-  }
-
- private:
-  bool ok_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace velmora;
-  ComApartment com;
   win32::Win32Forms forms(instance, Form1Layout(), {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
                           {texts::kFatalTitle, texts::kFatalPrefix});
   Form1 form(forms, HookButton);

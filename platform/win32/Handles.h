@@ -47,11 +47,15 @@ struct GdiTraits {
 struct GlobalTraits {
   static void Free(HGLOBAL h) { ::GlobalFree(h); }
 };
+struct LibraryTraits {
+  static void Free(HMODULE h) { ::FreeLibrary(h); }
+};
 
 using UniqueWindow = Unique<HWND, WindowTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits>;
 using UniqueGlobal = Unique<HGLOBAL, GlobalTraits>;
+using UniqueLibrary = Unique<HMODULE, LibraryTraits>;
 
 // A window's device context for the length of a block.
 class WindowDC {

@@ -2,8 +2,6 @@
 #include "platform/win32/Win32Forms.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-#undef ShellExecute  // the interface's operation, not the header's A/W macro
 
 #include <algorithm>
 #include <vector>
@@ -275,9 +273,7 @@ std::int16_t Win32Forms::CurrentYear() {
 
 void Win32Forms::ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
                               std::wstring_view parameters, std::wstring_view directory, int showCommand) {
-  const std::wstring op(operation), target(file), params(parameters), dir(directory);
-  ::ShellExecuteW(reinterpret_cast<HWND>(owner), op.c_str(), target.c_str(), params.c_str(), dir.c_str(),
-                  showCommand);
+  shell_.Execute(reinterpret_cast<HWND>(owner), operation, file, parameters, directory, showCommand);
 }
 
 }  // namespace velmora::win32

@@ -15,6 +15,7 @@
 #include "platform/win32/Banner.h"
 #include "platform/win32/FontSet.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Shell.h"
 
 namespace velmora::win32 {
 
@@ -125,6 +126,7 @@ class Win32Forms final : public FormsRuntime {
   HBITMAP shownBanner_ = nullptr;  // borrowed from banner_
   bool failed_ = false;
   bool running_ = false;  // inside Run(): closing the window ends the loop
+  Shell shell_;
   // Declared last so that the window, and with it every control, goes before the fonts and
   // the bitmaps they use.
   FontSet fonts_;
