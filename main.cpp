@@ -15,7 +15,9 @@
 // 45 KB demangler into the exe. No exception reaches terminate here (the event boundary
 // catches them all), so ending the process is all it needs to do.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+  std::abort();
+}
 }  // namespace __gnu_cxx
 #endif
 

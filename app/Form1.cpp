@@ -12,7 +12,8 @@ namespace {
 constexpr int kShowNormal = 1;
 }
 
-Form1::Form1(FormsRuntime& forms, HookButtonFn hookButton) : forms_(forms), hookButton_(std::move(hookButton)) {}
+Form1::Form1(FormsRuntime& forms, HookButtonFn hookButton)
+    : forms_(forms), hookButton_(std::move(hookButton)) {}
 
 void Form1::Initialize() {
   const std::int16_t year = forms_.CurrentYear();
@@ -89,7 +90,9 @@ void Form1::cmdMake_Click() {
   forms_.MsgBox(texts::kDone, MsgBoxStyle::Information, texts::kDoneTitle);
 }
 
-void Form1::Text1_DblClick() { forms_.SetText(ControlId::Text1, L""); }
+void Form1::Text1_DblClick() {
+  forms_.SetText(ControlId::Text1, L"");
+}
 
 // The button that would leave the range is disabled at each end, so neither handler clamps.
 void Form1::cmdUp_Click() {
@@ -122,11 +125,17 @@ void Form1::cmdDown_Click() {
   }
 }
 
-void Form1::ShowSpaceCount() { forms_.SetLabelCaption(ControlId::Label6, std::to_wstring(spaceCount_)); }
+void Form1::ShowSpaceCount() {
+  forms_.SetLabelCaption(ControlId::Label6, std::to_wstring(spaceCount_));
+}
 
-void Form1::Label3_Click() { OpenLink(texts::kWebAddress); }
+void Form1::Label3_Click() {
+  OpenLink(texts::kWebAddress);
+}
 
-void Form1::Label7_Click() { OpenLink(texts::kMailtoTarget); }
+void Form1::Label7_Click() {
+  OpenLink(texts::kMailtoTarget);
+}
 
 void Form1::OpenLink(std::wstring_view target) {
   const WindowHandle owner = forms_.Handle();

@@ -35,6 +35,8 @@ constexpr std::array<ControlSpec, kControlCount> kControls{{
 constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls};
 }  // namespace
 
-const FormSpec& Form1Layout() { return kForm1; }
+const FormSpec& Form1Layout() {
+  return kForm1;
+}
 
 }  // namespace velmora

@@ -25,8 +25,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
   const HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Bare", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                      nullptr);
+                                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                      instance, nullptr);
   ::ShowWindow(hwnd, showCommand);
   ::UpdateWindow(hwnd);
   MSG msg;

@@ -46,7 +46,8 @@ bool Launch(const std::wstring& program, Sample& sample) {
   PROCESS_INFORMATION process{};
   LARGE_INTEGER start, end;
   ::QueryPerformanceCounter(&start);
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
     return false;
   }
   ::WaitForInputIdle(process.hProcess, 15000);

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "ObjectCount.h"
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/NicknameCode.h"
-#include "ObjectCount.h"
 #include "app/Texts.h"
 #include "app/hook/ButtonHook.h"
 #include "platform/win32/Win32Forms.h"
@@ -55,14 +55,15 @@ Objects Measure() {
 }
 
 void Print(const char* when, const Objects& o) {
-  std::printf("  %-34s GDI objects %4lu  windows %3lu  working set %7.0f KB  committed %7.0f KB\n", when, o.gdi,
-              o.user, o.workingSetKb, o.pagefileKb);
+  std::printf("  %-34s GDI objects %4lu  windows %3lu  working set %7.0f KB  committed %7.0f KB\n", when,
+              o.gdi, o.user, o.workingSetKb, o.pagefileKb);
 }
 
 }  // namespace
 
 int wmain() {
-  win32::Win32Forms forms(::GetModuleHandleW(nullptr), Form1Layout(), {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
+  win32::Win32Forms forms(::GetModuleHandleW(nullptr), Form1Layout(),
+                          {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
                           {texts::kFatalTitle, texts::kFatalPrefix});
   Form1 form(forms, HookButton);
   if (!forms.Open(form, SW_SHOWNORMAL)) {

@@ -10,8 +10,12 @@ int ScaleRounded(int value, unsigned numerator, unsigned denominator) {
 }
 }  // namespace
 
-int TwipsToPixels(int twips, unsigned dpi) { return ScaleRounded(twips, dpi, kTwipsPerInch); }
+int TwipsToPixels(int twips, unsigned dpi) {
+  return ScaleRounded(twips, dpi, kTwipsPerInch);
+}
 
-int PointsToPixels(int points, unsigned dpi) { return ScaleRounded(points, dpi, 72); }
+int PointsToPixels(int points, unsigned dpi) {
+  return ScaleRounded(points, dpi, 72);
+}
 
 }  // namespace velmora

@@ -16,7 +16,8 @@ void HookButton(WindowHandle button) {
   if (PrevWndProc(hwnd) != nullptr) {
     return;  // already hooked: hooking twice would make the filter its own predecessor
   }
-  const LONG_PTR previous = ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWndProc));
+  const LONG_PTR previous =
+      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWndProc));
   if (previous != 0) {
     ::SetPropW(hwnd, kPrevWndProcProperty, reinterpret_cast<HANDLE>(previous));
   }

@@ -7,7 +7,8 @@ namespace {
 template <typename Fn>
 Fn User32Function(const char* name) {
   const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  return user32 == nullptr ? nullptr : reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
+  return user32 == nullptr ? nullptr
+                           : reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
 }
 
 UINT ScreenDpi() {

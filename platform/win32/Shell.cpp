@@ -40,8 +40,8 @@ void Shell::Load() {
   }
 }
 
-void Shell::Execute(HWND owner, std::wstring_view operation, std::wstring_view file, std::wstring_view parameters,
-                    std::wstring_view directory, int showCommand) {
+void Shell::Execute(HWND owner, std::wstring_view operation, std::wstring_view file,
+                    std::wstring_view parameters, std::wstring_view directory, int showCommand) {
   Load();
   const auto execute = Function<decltype(&::ShellExecuteW)>(shell32_.get(), "ShellExecuteW");
   if (execute == nullptr) {

@@ -38,7 +38,8 @@ ChildClass ClassFor(ControlKind kind) {
 
 }  // namespace
 
-Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources, FatalErrorTexts fatal)
+Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources,
+                       FatalErrorTexts fatal)
     : instance_(instance), spec_(spec), resources_(resources), fatal_(fatal) {
   std::vector<std::pair<int, ControlId>> ordered;
   for (const ControlSpec& c : spec_.controls) {
@@ -66,8 +67,8 @@ void Win32Forms::RegisterWindowClass() {
   wc.hInstance = instance_;
   wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(resources_.iconId));
   wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(resources_.iconId), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
+                                               ::GetSystemMetrics(SM_CXSMICON),
+                                               ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = kWindowClass;
@@ -86,8 +87,9 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
     }
     banner_ = Banner(instance_, resources_.bannerId);
     const std::wstring caption(spec_.caption);
-    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this));
+    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
+                                    this));
     if (!window_) {
       ThrowLastError("CreateWindowExW");
     }
@@ -174,9 +176,13 @@ void SetWindowTextChecked(HWND hwnd, std::wstring_view text) {
 }
 }  // namespace
 
-void Win32Forms::SetCaption(std::wstring_view caption) { SetWindowTextChecked(window_.get(), caption); }
+void Win32Forms::SetCaption(std::wstring_view caption) {
+  SetWindowTextChecked(window_.get(), caption);
+}
 
-WindowHandle Win32Forms::Handle() { return reinterpret_cast<WindowHandle>(window_.get()); }
+WindowHandle Win32Forms::Handle() {
+  return reinterpret_cast<WindowHandle>(window_.get());
+}
 
 void Win32Forms::SetLabelCaption(ControlId label, std::wstring_view caption) {
   const Control& control = Checked(label, ControlKind::Label);
@@ -184,7 +190,9 @@ void Win32Forms::SetLabelCaption(ControlId label, std::wstring_view caption) {
   AutoSize(control);
 }
 
-std::wstring Win32Forms::LabelCaption(ControlId label) { return WindowText(Checked(label, ControlKind::Label).hwnd); }
+std::wstring Win32Forms::LabelCaption(ControlId label) {
+  return WindowText(Checked(label, ControlKind::Label).hwnd);
+}
 
 // Setting the look a label already has changes nothing and repaints nothing.
 void Win32Forms::SetForeColor(ControlId label, Color color) {
@@ -199,8 +207,8 @@ void Win32Forms::SetFontUnderline(ControlId label, bool underline) {
   Control& control = Checked(label, ControlKind::Label);
   if (control.underline != underline) {
     control.underline = underline;
-    ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(control.spec->font, underline)),
-                   TRUE);
+    ::SendMessageW(control.hwnd, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(fonts_.Get(control.spec->font, underline)), TRUE);
   }
 }
 
@@ -214,13 +222,17 @@ void Win32Forms::SetTabIndex(ControlId button, std::int16_t index) {
   ApplyTabOrder();
 }
 
-void Win32Forms::SetFocus(ControlId control) { ::SetFocus(ControlWindow(control)); }
+void Win32Forms::SetFocus(ControlId control) {
+  ::SetFocus(ControlWindow(control));
+}
 
 WindowHandle Win32Forms::ControlHandle(ControlId control) {
   return reinterpret_cast<WindowHandle>(ControlWindow(control));
 }
 
-std::wstring Win32Forms::Text(ControlId box) { return WindowText(Checked(box, ControlKind::TextBox).hwnd); }
+std::wstring Win32Forms::Text(ControlId box) {
+  return WindowText(Checked(box, ControlKind::TextBox).hwnd);
+}
 
 void Win32Forms::SetText(ControlId box, std::wstring_view text) {
   SetWindowTextChecked(Checked(box, ControlKind::TextBox).hwnd, text);
@@ -239,7 +251,8 @@ ClipboardResult Win32Forms::ReplaceClipboardText(std::wstring_view text) {
 void Win32Forms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {
   const std::wstring textCopy(text);
   const std::wstring titleCopy(title);
-  if (::MessageBoxW(window_.get(), textCopy.c_str(), titleCopy.c_str(), MB_OK | static_cast<UINT>(style)) == 0) {
+  if (::MessageBoxW(window_.get(), textCopy.c_str(), titleCopy.c_str(), MB_OK | static_cast<UINT>(style)) ==
+      0) {
     ThrowLastError("MessageBoxW");
   }
 }

@@ -84,7 +84,8 @@ class Win32Forms final : public FormsRuntime {
   };
 
   static constexpr int kFirstControlId = 100;
-  static constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  static constexpr DWORD kWindowStyle =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

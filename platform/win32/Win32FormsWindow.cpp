@@ -136,7 +136,8 @@ void Win32Forms::OnCommand(int id, int code, HWND from) {
 // since the window has no default button.
 void Win32Forms::OnEnterKey() {
   const Control* focused = FromWindow(::GetFocus());
-  if (focused != nullptr && focused->spec->kind == ControlKind::CommandButton && ::IsWindowEnabled(focused->hwnd)) {
+  if (focused != nullptr && focused->spec->kind == ControlKind::CommandButton &&
+      ::IsWindowEnabled(focused->hwnd)) {
     ::SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
   }
 }
@@ -196,7 +197,8 @@ LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
       }
       return 0;
     case WM_LBUTTONDBLCLK:
-      if (const Control* control = self->FromWindow(hwnd); control && control->spec->kind == ControlKind::TextBox) {
+      if (const Control* control = self->FromWindow(hwnd);
+          control && control->spec->kind == ControlKind::TextBox) {
         const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
         self->Raise([&] { self->events_->DblClick(control->spec->id); });
         return result;
@@ -218,7 +220,8 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
   for (Control& control : controls_) {
     const ControlSpec& c = *control.spec;
     if (c.kind != ControlKind::Image) {
-      ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(c.font, control.underline)), FALSE);
+      ::SendMessageW(control.hwnd, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_.Get(c.font, control.underline)), FALSE);
     }
     const int width = TwipsToPixels(c.width, dpi_);
     const int height = TwipsToPixels(c.height, dpi_);
@@ -231,8 +234,8 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
       }
       shownBanner_ = bitmap;
     }
-    ::SetWindowPos(control.hwnd, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(control.hwnd, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width,
+                   height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (c.kind == ControlKind::Label) {
       AutoSize(control);
     }
@@ -258,8 +261,8 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
   RECT actual{};
   ::GetClientRect(window_.get(), &actual);
   if (actual.right != client.cx || actual.bottom != client.cy) {
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, width + client.cx - actual.right, height + client.cy - actual.bottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, width + client.cx - actual.right,
+                   height + client.cy - actual.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::InvalidateRect(window_.get(), nullptr, TRUE);
 }
@@ -281,7 +284,8 @@ void Win32Forms::AutoSize(const Control& label) {
       !::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent)) {
     ThrowLastError("GetTextExtentPoint32W");
   }
-  ::SetWindowPos(label.hwnd, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(label.hwnd, nullptr, 0, 0, extent.cx, metrics.tmHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Tab order is the order of the children: focusable controls and labels in tab-index order on

@@ -13,7 +13,9 @@ std::wstring NameOf(ControlId id) {
 }
 
 namespace {
-std::wstring Flag(bool on) { return on ? L"1" : L"0"; }
+std::wstring Flag(bool on) {
+  return on ? L"1" : L"0";
+}
 }  // namespace
 
 // The fake starts as the window does when created from the layout.
@@ -147,8 +149,8 @@ std::int16_t FakeForms::CurrentYear() {
 
 void FakeForms::ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
                              std::wstring_view parameters, std::wstring_view directory, int showCommand) {
-  Record(L"ShellExecute(" + std::to_wstring(owner) + L"," + std::wstring(operation) + L"," + std::wstring(file) +
-         L",[" + std::wstring(parameters) + L"],[" + std::wstring(directory) + L"]," +
+  Record(L"ShellExecute(" + std::to_wstring(owner) + L"," + std::wstring(operation) + L"," +
+         std::wstring(file) + L",[" + std::wstring(parameters) + L"],[" + std::wstring(directory) + L"]," +
          std::to_wstring(showCommand) + L")");
 }
 

@@ -49,8 +49,9 @@ TEST_F(Form1Count, UpClicksWalkTheStateTableToFour) {
   EXPECT_EQ(ClickOn(cmdUp), (Calls{L"SetLabelCaption(Label6,3)", L"SetEnabled(cmdDown,1)"}));
   EXPECT_EQ(State(), (Buttons{true, true, 1, 2, Text1}));
 
-  EXPECT_EQ(ClickOn(cmdUp), (Calls{L"SetLabelCaption(Label6,4)", L"SetEnabled(cmdUp,0)", L"SetEnabled(cmdDown,1)",
-                                   L"SetTabIndex(cmdUp,2)", L"SetTabIndex(cmdDown,1)", L"SetFocus(cmdDown)"}));
+  EXPECT_EQ(ClickOn(cmdUp),
+            (Calls{L"SetLabelCaption(Label6,4)", L"SetEnabled(cmdUp,0)", L"SetEnabled(cmdDown,1)",
+                   L"SetTabIndex(cmdUp,2)", L"SetTabIndex(cmdDown,1)", L"SetFocus(cmdDown)"}));
   EXPECT_EQ(State(), (Buttons{false, true, 2, 1, cmdDown}));
   EXPECT_EQ(form.SpaceCount(), 4);
   EXPECT_EQ(forms.labelCaptions[Label6], L"4");
@@ -69,8 +70,9 @@ TEST_F(Form1Count, DownClicksWalkBackToOneAndRestoreTheDesignOrder) {
   EXPECT_EQ(ClickOn(cmdDown), (Calls{L"SetLabelCaption(Label6,2)", L"SetEnabled(cmdUp,1)"}));
   EXPECT_EQ(State(), (Buttons{true, true, 2, 1, cmdDown}));
 
-  EXPECT_EQ(ClickOn(cmdDown), (Calls{L"SetLabelCaption(Label6,1)", L"SetEnabled(cmdDown,0)", L"SetEnabled(cmdUp,1)",
-                                     L"SetTabIndex(cmdUp,1)", L"SetTabIndex(cmdDown,2)", L"SetFocus(cmdUp)"}));
+  EXPECT_EQ(ClickOn(cmdDown),
+            (Calls{L"SetLabelCaption(Label6,1)", L"SetEnabled(cmdDown,0)", L"SetEnabled(cmdUp,1)",
+                   L"SetTabIndex(cmdUp,1)", L"SetTabIndex(cmdDown,2)", L"SetFocus(cmdUp)"}));
   EXPECT_EQ(State(), (Buttons{true, false, 1, 2, cmdUp}));
   EXPECT_EQ(form.SpaceCount(), 1);
 }

@@ -64,9 +64,11 @@ TEST_F(Form1Links, OtherControlsHaveNoMovementHandler) {
 TEST_F(Form1Links, ClicksHandTheTargetsToTheShellWithTheWindowAsOwner) {
   const std::wstring owner = std::to_wstring(FakeForms::kFormHandle);
   EXPECT_EQ(Record([&] { form.Click(Label3); }),
-            (Calls{L"Handle()", L"ShellExecute(" + owner + L",open," + std::wstring(texts::kWebAddress) + L",[],[],1)"}));
+            (Calls{L"Handle()",
+                   L"ShellExecute(" + owner + L",open," + std::wstring(texts::kWebAddress) + L",[],[],1)"}));
   EXPECT_EQ(Record([&] { form.Click(Label7); }),
-            (Calls{L"Handle()", L"ShellExecute(" + owner + L",open,mailto:" + std::wstring(VELMORA_EMAIL) + L",[],[],1)"}));
+            (Calls{L"Handle()", L"ShellExecute(" + owner + L",open,mailto:" + std::wstring(VELMORA_EMAIL) +
+                                    L",[],[],1)"}));
 }
 
 TEST_F(Form1Links, AClickLeavesTheLookAsItWas) {

@@ -65,9 +65,10 @@ TEST_F(Form1Make, EveryPressReplacesTheCodeRatherThanAppending) {
 TEST_F(Form1Make, BusyClipboardIsReportedAndChangesNothing) {
   forms.texts[ControlId::Text1] = L"abc";
   forms.clipboardBusy = true;
-  EXPECT_EQ(Press(), (std::vector<std::wstring>{L"Text(Text1)", L"LabelCaption(Label6)", L"Text(Text1)",
-                                                L"ReplaceClipboardText(4 chars)",
-                                                L"MsgBox(" + std::wstring(texts::kClipboardBusy) + L",16,出错提示)"}));
+  EXPECT_EQ(Press(),
+            (std::vector<std::wstring>{L"Text(Text1)", L"LabelCaption(Label6)", L"Text(Text1)",
+                                       L"ReplaceClipboardText(4 chars)",
+                                       L"MsgBox(" + std::wstring(texts::kClipboardBusy) + L",16,出错提示)"}));
   EXPECT_FALSE(forms.clipboard.has_value());
   EXPECT_EQ(forms.texts[ControlId::Text1], L"abc");
   EXPECT_EQ(forms.labelCaptions[ControlId::Label6], L"1");

@@ -69,8 +69,8 @@ TEST(Form1Startup, StopsAtTheFirstFailingStep) {
     StartedForm s;
     s.forms.failOn = kStartupSteps[failing];
     EXPECT_THROW(s.form.Initialize(), PlatformError) << failing;
-    const std::vector<std::wstring> expected(kStartupSteps.begin(),
-                                             kStartupSteps.begin() + static_cast<std::ptrdiff_t>(failing) + 1);
+    const std::vector<std::wstring> expected(
+        kStartupSteps.begin(), kStartupSteps.begin() + static_cast<std::ptrdiff_t>(failing) + 1);
     EXPECT_EQ(s.forms.calls, expected);
   }
 }

@@ -7,7 +7,9 @@
 namespace velmora {
 namespace {
 
-std::wstring Fillers(std::size_t n) { return std::wstring(n, L'\x0001'); }
+std::wstring Fillers(std::size_t n) {
+  return std::wstring(n, L'\x0001');
+}
 
 TEST(ComposeNicknameCode, PutsCountFillersBeforeTheNickname) {
   for (int count = 0; count <= 4; ++count) {
@@ -19,13 +21,13 @@ TEST(ComposeNicknameCode, PutsCountFillersBeforeTheNickname) {
 
 TEST(ComposeNicknameCode, TakesTheNicknameExactly) {
   const std::wstring nicknames[] = {
-      L" ",                                 // a single blank is a nickname, not nothing
-      L"  lead and trail  ",                // blanks on both sides stay
-      L"MiXeD case",                        // no case change
-      L"\U0001F600 emoji \U0001F680",       // outside the Basic Multilingual Plane
-      L"\u05E9\u05DC\u05D5\u05DD abc",      // right-to-left text
-      L"tab\there\r\nnew line",             // control characters pass through
-      L"\x0001already filled",              // filler already in the nickname is kept
+      L" ",                             // a single blank is a nickname, not nothing
+      L"  lead and trail  ",            // blanks on both sides stay
+      L"MiXeD case",                    // no case change
+      L"\U0001F600 emoji \U0001F680",   // outside the Basic Multilingual Plane
+      L"\u05E9\u05DC\u05D5\u05DD abc",  // right-to-left text
+      L"tab\there\r\nnew line",         // control characters pass through
+      L"\x0001already filled",          // filler already in the nickname is kept
   };
   for (const std::wstring& nickname : nicknames) {
     EXPECT_EQ(ComposeNicknameCode(L"2", nickname), Fillers(2) + nickname);

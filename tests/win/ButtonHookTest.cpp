@@ -60,12 +60,12 @@ struct Recorder {
 class ButtonHook : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent = ::CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                               nullptr, nullptr, nullptr);
+    parent = ::CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
     first = ::CreateWindowExW(0, L"BUTTON", L"1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 40, 20, parent,
                               reinterpret_cast<HMENU>(101), nullptr, nullptr);
-    second = ::CreateWindowExW(0, L"BUTTON", L"2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 50, 0, 40, 20, parent,
-                               reinterpret_cast<HMENU>(102), nullptr, nullptr);
+    second = ::CreateWindowExW(0, L"BUTTON", L"2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 50, 0, 40, 20,
+                               parent, reinterpret_cast<HMENU>(102), nullptr, nullptr);
     ::SetForegroundWindow(parent);
     Recorder<1>::Install(first);
     Recorder<2>::Install(second);

@@ -27,8 +27,10 @@ void ExpectLayoutAt(LiveWindow& live, UINT dpi) {
     EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << dpi << " control " << static_cast<int>(c.id);
     EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << dpi << " control " << static_cast<int>(c.id);
     if (c.kind != ControlKind::Label) {
-      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi)) << dpi << " control " << static_cast<int>(c.id);
-      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi)) << dpi << " control " << static_cast<int>(c.id);
+      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi))
+          << dpi << " control " << static_cast<int>(c.id);
+      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi))
+          << dpi << " control " << static_cast<int>(c.id);
     }
     if (c.kind != ControlKind::Image) {
       EXPECT_EQ(FontOf(live.Control(c.id)).lfHeight, -PointsToPixels(9, dpi)) << dpi;

@@ -35,8 +35,8 @@ std::set<std::string> ImportedDlls(const std::wstring& exe) {
 
 TEST(ExeImports, OnlySystemDlls) {
   ASSERT_FALSE(DraskenPath().empty());
-  const std::set<std::string> shipped = {"comctl32.dll", "gdi32.dll",  "kernel32.dll", "msvcrt.dll",
-                                         "ole32.dll",    "shell32.dll", "user32.dll",  "version.dll"};
+  const std::set<std::string> shipped = {"comctl32.dll", "gdi32.dll",   "kernel32.dll", "msvcrt.dll",
+                                         "ole32.dll",    "shell32.dll", "user32.dll",   "version.dll"};
   const std::set<std::string> imported = ImportedDlls(DraskenPath());
   EXPECT_TRUE(imported.contains("user32.dll"));
   for (const std::string& dll : imported) {

@@ -53,8 +53,10 @@ TEST_F(Links, TheHandShowsOverTheLinksOnly) {
   ASSERT_TRUE(::GetIconInfo(hand, &info));
   EXPECT_EQ(info.xHotspot, 5u);
   EXPECT_EQ(info.yHotspot, 0u);
-  if (info.hbmMask) ::DeleteObject(info.hbmMask);
-  if (info.hbmColor) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask)
+    ::DeleteObject(info.hbmMask);
+  if (info.hbmColor)
+    ::DeleteObject(info.hbmColor);
   live.MoveTo(Label7);
   EXPECT_EQ(::GetCursor(), hand);
   live.MoveTo(Label4);

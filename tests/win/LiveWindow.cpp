@@ -10,9 +10,10 @@
 namespace velmora::testing {
 
 LiveWindow::LiveWindow()
-    : forms_(std::make_unique<win32::Win32Forms>(::GetModuleHandleW(nullptr), Form1Layout(),
-                                                  win32::Win32Resources{IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
-                                                  win32::FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix})),
+    : forms_(std::make_unique<win32::Win32Forms>(
+          ::GetModuleHandleW(nullptr), Form1Layout(),
+          win32::Win32Resources{IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
+          win32::FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix})),
       form_(std::make_unique<Form1>(*forms_, HookButton)) {
   if (!forms_->Open(*form_, SW_SHOWNORMAL)) {
     ADD_FAILURE() << "the window did not open";
@@ -74,7 +75,9 @@ void LiveWindow::SendMouse(POINT screen, DWORD flags) {
   ::SendInput(1, &input, sizeof(input));
 }
 
-void LiveWindow::Settle() { Pump(30); }
+void LiveWindow::Settle() {
+  Pump(30);
+}
 
 void LiveWindow::MoveToWindowPoint(POINT client) {
   ::ClientToScreen(Window(), &client);

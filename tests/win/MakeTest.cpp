@@ -34,7 +34,9 @@ TEST_F(Make, ClickPutsTheCodeOnTheClipboardAndShowsTheInformationBox) {
   live.ClickOn(cmdUp);
   live.ClickOn(cmdUp);
   const CaughtBox& box = PressAndCatch();
-  EXPECT_EQ(ClipboardText(), L"\x0001\x0001\x0001" L"abc");
+  EXPECT_EQ(ClipboardText(),
+            L"\x0001\x0001\x0001"
+            L"abc");
   EXPECT_EQ(box.title, L"温馨提示");
   EXPECT_EQ(box.text, L"代码成功生成并已经复制到系统的剪贴板上，\r\n请粘贴到QQ个人设置中的QQ昵称里面。");
   EXPECT_EQ(box.icon, BoxIcon::Information);
@@ -116,7 +118,8 @@ TEST_F(Make, BusyClipboardIsReportedAndTheNextPressSucceeds) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
   ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
 
   SetNickname(L"kept");

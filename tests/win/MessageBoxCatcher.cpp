@@ -49,7 +49,9 @@ void MessageBoxCatcher::Catch(HWND box) {
     } else if (_wcsicmp(cls, L"Static") == 0) {
       if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-        caught.icon = icon == error ? BoxIcon::Error : icon == information ? BoxIcon::Information : BoxIcon::Other;
+        caught.icon = icon == error         ? BoxIcon::Error
+                      : icon == information ? BoxIcon::Information
+                                            : BoxIcon::Other;
       } else if (const std::wstring text = Text(child); text.size() > caught.text.size()) {
         caught.text = text;
       }

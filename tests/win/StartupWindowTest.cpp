@@ -37,7 +37,8 @@ TEST_F(StartupWindow, FixedSizeClientAreaCentredOnTheWorkArea) {
   EXPECT_TRUE(style & WS_CAPTION);
   RECT frame{};
   ::GetWindowRect(live.Window(), &frame);
-  const LRESULT hit = ::SendMessageW(live.Window(), WM_NCHITTEST, 0, MAKELPARAM(frame.right - 1, (frame.top + frame.bottom) / 2));
+  const LRESULT hit = ::SendMessageW(live.Window(), WM_NCHITTEST, 0,
+                                     MAKELPARAM(frame.right - 1, (frame.top + frame.bottom) / 2));
   EXPECT_NE(hit, HTRIGHT);
 
   MONITORINFO monitor{};
@@ -54,8 +55,11 @@ struct PixelRect {
 };
 
 TEST_F(StartupWindow, ButtonsTextBoxAndBannerSitExactlyAtTheirPixels) {
-  const PixelRect expected[] = {{cmdDown, 252, 124, 17, 12}, {cmdUp, 252, 113, 17, 12}, {cmdMake, 115, 164, 145, 22},
-                                {Text1, 165, 79, 126, 25},   {Image1, 0, 0, 374, 64}};
+  const PixelRect expected[] = {{cmdDown, 252, 124, 17, 12},
+                                {cmdUp, 252, 113, 17, 12},
+                                {cmdMake, 115, 164, 145, 22},
+                                {Text1, 165, 79, 126, 25},
+                                {Image1, 0, 0, 374, 64}};
   for (const PixelRect& e : expected) {
     const RECT r = live.ClientRectOf(e.id);
     EXPECT_EQ(r.left, e.x) << static_cast<int>(e.id);
@@ -67,8 +71,9 @@ TEST_F(StartupWindow, ButtonsTextBoxAndBannerSitExactlyAtTheirPixels) {
 
 // Labels keep their left and top edges and take the size of their caption in their own font.
 TEST_F(StartupWindow, LabelsSizeThemselvesToTheirCaptions) {
-  const PixelRect expected[] = {{Label7, 97, 229, 0, 0},  {Label6, 238, 119, 6, 0},  {Label5, 91, 144, 192, 0},
-                                {Label4, 101, 119, 132, 0}, {Label3, 121, 211, 0, 0}, {Label2, 133, 194, 108, 0},
+  const PixelRect expected[] = {{Label7, 97, 229, 0, 0},   {Label6, 238, 119, 6, 0},
+                                {Label5, 91, 144, 192, 0}, {Label4, 101, 119, 132, 0},
+                                {Label3, 121, 211, 0, 0},  {Label2, 133, 194, 108, 0},
                                 {Label1, 83, 85, 84, 0}};
   for (const PixelRect& e : expected) {
     const HWND label = live.Control(e.id);
@@ -111,10 +116,10 @@ TEST_F(StartupWindow, ControlsAreStandardWindowsStackedInTabOrder) {
   for (HWND child = ::GetWindow(live.Window(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     zOrder.push_back(child);
   }
-  const std::vector<HWND> expected = {live.Control(Text1),  live.Control(cmdUp),  live.Control(cmdDown),
+  const std::vector<HWND> expected = {live.Control(Text1),   live.Control(cmdUp),  live.Control(cmdDown),
                                       live.Control(cmdMake), live.Control(Label1), live.Control(Label2),
-                                      live.Control(Label3), live.Control(Label4), live.Control(Label5),
-                                      live.Control(Label6), live.Control(Label7), live.Control(Image1)};
+                                      live.Control(Label3),  live.Control(Label4), live.Control(Label5),
+                                      live.Control(Label6),  live.Control(Label7), live.Control(Image1)};
   EXPECT_EQ(zOrder, expected);
 
   auto classOf = [](HWND hwnd) {
@@ -141,7 +146,8 @@ TEST_F(StartupWindow, OpensInTheStartState) {
   EXPECT_TRUE(::IsWindowEnabled(live.Control(cmdMake)));
   EXPECT_EQ(live.TextOf(live.Control(Text1)), L"Corvane");
   DWORD start = 0, end = 0;
-  ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 7u);
   EXPECT_EQ(end, 7u);
   EXPECT_EQ(::GetFocus(), live.Control(Text1));
@@ -149,7 +155,8 @@ TEST_F(StartupWindow, OpensInTheStartState) {
   EXPECT_EQ(live.TextOf(live.Control(Label2)), L"Corvane网 荣誉出品");
   EXPECT_EQ(live.TextOf(live.Control(Label3)), texts::kWebAddress);
   EXPECT_EQ(live.TextOf(live.Control(cmdMake)), L"生成并复制(&C)");
-  EXPECT_GE(::SendMessageW(live.Control(Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE) << "no length limit of its own";
+  EXPECT_GE(::SendMessageW(live.Control(Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE)
+      << "no length limit of its own";
 }
 
 TEST_F(StartupWindow, ArrowsUseMarlettAndEverythingElseTheWindowFont) {
@@ -162,7 +169,8 @@ TEST_F(StartupWindow, ArrowsUseMarlettAndEverythingElseTheWindowFont) {
     EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
     // The font the button really draws with is Marlett, not a substitute.
     HDC dc = ::GetDC(live.Control(id));
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)));
     wchar_t face[LF_FACESIZE]{};
     ::GetTextFaceW(dc, LF_FACESIZE, face);
     ::SelectObject(dc, old);
@@ -195,7 +203,8 @@ TEST_F(StartupWindow, ChineseCaptionsRenderAsRealGlyphs) {
     const HWND control = live.Control(id);
     const std::wstring caption = live.TextOf(control);
     HDC dc = ::GetDC(control);
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     std::vector<WORD> glyphs(caption.size());
     ASSERT_NE(::GetGlyphIndicesW(dc, caption.c_str(), static_cast<int>(caption.size()), glyphs.data(),
                                  GGI_MARK_NONEXISTING_GLYPHS),

@@ -17,7 +17,9 @@ namespace velmora::testing {
 namespace {
 std::wstring g_draskenPath;
 }
-const std::wstring& DraskenPath() { return g_draskenPath; }
+const std::wstring& DraskenPath() {
+  return g_draskenPath;
+}
 }  // namespace velmora::testing
 
 namespace {
