@@ -94,7 +94,7 @@ TEST_F(Links, RepeatedHoversReuseTheFontsAndDoNotRepaint) {
   const DWORD userBefore = UserObjectCount();
   ASSERT_GT(gdiBefore, 0u);
   ASSERT_GT(userBefore, 0u);
-  hoverAndClick(500);
+  hoverAndClick(1000);
   EXPECT_LE(GdiObjectCount(), gdiBefore);
   EXPECT_EQ(UserObjectCount(), userBefore);
   EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(live.Control(Label3), WM_GETFONT, 0, 0)), normal);
