@@ -4,6 +4,22 @@
 
 namespace velmora {
 
+TabOrder TabOrder::FromLayout(std::span<const ControlSpec> controls) {
+  std::vector<const ControlSpec*> ordered;
+  for (const ControlSpec& c : controls) {
+    if (c.tabIndex != kNoTabIndex) {
+      ordered.push_back(&c);
+    }
+  }
+  std::sort(ordered.begin(), ordered.end(),
+            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+  std::vector<ControlId> sequence;
+  for (const ControlSpec* c : ordered) {
+    sequence.push_back(c->id);
+  }
+  return TabOrder(std::move(sequence));
+}
+
 bool TabOrder::Set(ControlId control, int index) {
   const auto found = std::find(sequence_.begin(), sequence_.end(), control);
   if (found == sequence_.end()) {

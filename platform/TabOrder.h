@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Forms.h"
+#include "platform/Layout.h"
 
 namespace velmora {
 
@@ -12,6 +13,9 @@ class TabOrder {
  public:
   TabOrder() = default;
   explicit TabOrder(std::vector<ControlId> sequence) : sequence_(std::move(sequence)) {}
+
+  // The controls that have a tab index, in the order the layout's indexes give.
+  static TabOrder FromLayout(std::span<const ControlSpec> controls);
 
   // Moves the control to the index (clamped to the last place). Returns false for a control
   // that is not in the sequence.

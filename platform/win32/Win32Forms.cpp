@@ -40,20 +40,11 @@ ChildClass ClassFor(ControlKind kind) {
 
 Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources,
                        FatalErrorTexts fatal)
-    : instance_(instance), spec_(spec), resources_(resources), fatal_(fatal) {
-  std::vector<std::pair<int, ControlId>> ordered;
-  for (const ControlSpec& c : spec_.controls) {
-    if (c.tabIndex != kNoTabIndex) {
-      ordered.emplace_back(c.tabIndex, c.id);
-    }
-  }
-  std::sort(ordered.begin(), ordered.end());
-  std::vector<ControlId> sequence;
-  for (const auto& entry : ordered) {
-    sequence.push_back(entry.second);
-  }
-  tabOrder_ = TabOrder(std::move(sequence));
-}
+    : instance_(instance),
+      spec_(spec),
+      resources_(resources),
+      fatal_(fatal),
+      tabOrder_(TabOrder::FromLayout(spec.controls)) {}
 
 Win32Forms::~Win32Forms() = default;
 

@@ -19,8 +19,7 @@ std::wstring Flag(bool on) {
 }  // namespace
 
 // The fake starts as the window does when created from the layout.
-FakeForms::FakeForms() {
-  std::vector<std::pair<int, ControlId>> ordered;
+FakeForms::FakeForms() : tabOrder(TabOrder::FromLayout(Form1Layout().controls)) {
   for (const ControlSpec& c : Form1Layout().controls) {
     switch (c.kind) {
       case ControlKind::Label:
@@ -37,16 +36,7 @@ FakeForms::FakeForms() {
       case ControlKind::Image:
         break;
     }
-    if (c.tabIndex != kNoTabIndex) {
-      ordered.emplace_back(c.tabIndex, c.id);
-    }
   }
-  std::sort(ordered.begin(), ordered.end());
-  std::vector<ControlId> sequence;
-  for (const auto& entry : ordered) {
-    sequence.push_back(entry.second);
-  }
-  tabOrder = TabOrder(std::move(sequence));
 }
 
 void FakeForms::Record(std::wstring line) {
