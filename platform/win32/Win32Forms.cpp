@@ -38,13 +38,13 @@ ChildClass ClassFor(ControlKind kind) {
 
 }  // namespace
 
-Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources,
+Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& layout, Win32Resources resources,
                        FatalErrorTexts fatal)
     : instance_(instance),
-      spec_(spec),
+      spec_(layout),
       resources_(resources),
       fatal_(fatal),
-      tabOrder_(TabOrder::FromLayout(spec.controls)) {}
+      tabOrder_(TabOrder::FromLayout(layout.controls)) {}
 
 Win32Forms::~Win32Forms() = default;
 
@@ -125,7 +125,7 @@ void Win32Forms::CreateControls() {
 
 const Win32Forms::Control& Win32Forms::Checked(ControlId id, ControlKind kind) const {
   const Control& control = controls_[Index(id)];
-  if (control.hwnd == nullptr || control.spec->kind != kind) {
+  if (control.hwnd == nullptr || control.design->kind != kind) {
     throw PlatformError("the control does not support this operation");
   }
   return control;
@@ -199,7 +199,7 @@ void Win32Forms::SetFontUnderline(ControlId label, bool underline) {
   if (control.underline != underline) {
     control.underline = underline;
     ::SendMessageW(control.hwnd, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(fonts_.Get(control.spec->font, underline)), TRUE);
+                   reinterpret_cast<WPARAM>(fonts_.Get(control.design->font, underline)), TRUE);
   }
 }
 

@@ -33,7 +33,7 @@ struct FatalErrorTexts {
 
 class Win32Forms final : public FormsRuntime {
  public:
-  Win32Forms(HINSTANCE instance, const FormSpec& spec, Win32Resources resources, FatalErrorTexts fatal);
+  Win32Forms(HINSTANCE instance, const FormSpec& layout, Win32Resources resources, FatalErrorTexts fatal);
   ~Win32Forms() override;
   Win32Forms(const Win32Forms&) = delete;
   Win32Forms& operator=(const Win32Forms&) = delete;
@@ -77,8 +77,8 @@ class Win32Forms final : public FormsRuntime {
 
  private:
   struct Control {
-    HWND hwnd = nullptr;  // borrowed: a child, destroyed with the window
-    const ControlSpec* spec = nullptr;
+    HWND hwnd = nullptr;                  // borrowed: a child, destroyed with the window
+    const ControlSpec* design = nullptr;  // its entry in the layout
     Color color = kDefaultColor;
     bool underline = false;
   };

@@ -120,15 +120,15 @@ void Win32Forms::OnCommand(int id, int code, HWND from) {
     return;
   }
   const Control* control = FromWindow(from);
-  if (control == nullptr || id != kFirstControlId + static_cast<int>(Index(control->spec->id))) {
+  if (control == nullptr || id != kFirstControlId + static_cast<int>(Index(control->design->id))) {
     return;  // Escape (IDCANCEL) and anything else not from a control of ours
   }
   const bool notifyingKind =
-      control->spec->kind == ControlKind::CommandButton || control->spec->kind == ControlKind::Label;
+      control->design->kind == ControlKind::CommandButton || control->design->kind == ControlKind::Label;
   if (code == BN_CLICKED && notifyingKind) {  // STN_CLICKED has the same value
-    events_->Click(control->spec->id);
-  } else if (code == STN_DBLCLK && control->spec->kind == ControlKind::Label) {
-    events_->DblClick(control->spec->id);
+    events_->Click(control->design->id);
+  } else if (code == STN_DBLCLK && control->design->kind == ControlKind::Label) {
+    events_->DblClick(control->design->id);
   }
 }
 
@@ -136,7 +136,7 @@ void Win32Forms::OnCommand(int id, int code, HWND from) {
 // since the window has no default button.
 void Win32Forms::OnEnterKey() {
   const Control* focused = FromWindow(::GetFocus());
-  if (focused != nullptr && focused->spec->kind == ControlKind::CommandButton &&
+  if (focused != nullptr && focused->design->kind == ControlKind::CommandButton &&
       ::IsWindowEnabled(focused->hwnd)) {
     ::SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
   }
@@ -152,7 +152,7 @@ LRESULT Win32Forms::OnCtlColorStatic(HDC dc, HWND label) {
 
 bool Win32Forms::OnSetCursor(HWND over, int hitTest) {
   const Control* control = FromWindow(over);
-  if (hitTest != HTCLIENT || control == nullptr || control->spec->cursor != CursorKind::Hand) {
+  if (hitTest != HTCLIENT || control == nullptr || control->design->cursor != CursorKind::Hand) {
     return false;
   }
   ::SetCursor(handCursor_);
@@ -193,14 +193,14 @@ LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   switch (msg) {
     case WM_MOUSEMOVE:
       if (const Control* control = self->FromWindow(hwnd)) {
-        self->Raise([&] { self->events_->MouseMove(control->spec->id); });
+        self->Raise([&] { self->events_->MouseMove(control->design->id); });
       }
       return 0;
     case WM_LBUTTONDBLCLK:
       if (const Control* control = self->FromWindow(hwnd);
-          control && control->spec->kind == ControlKind::TextBox) {
+          control && control->design->kind == ControlKind::TextBox) {
         const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        self->Raise([&] { self->events_->DblClick(control->spec->id); });
+        self->Raise([&] { self->events_->DblClick(control->design->id); });
         return result;
       }
       break;
@@ -218,7 +218,7 @@ LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 // given top-left corner afterwards.
 void Win32Forms::ApplyLayout(POINT* topLeft) {
   for (Control& control : controls_) {
-    const ControlSpec& c = *control.spec;
+    const ControlSpec& c = *control.design;
     if (c.kind != ControlKind::Image) {
       ::SendMessageW(control.hwnd, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts_.Get(c.font, control.underline)), FALSE);
@@ -276,7 +276,7 @@ void Win32Forms::AutoSize(const Control& label) {
     return text;
   }();
   WindowDC dc(label.hwnd);
-  SelectedObject font(dc.get(), fonts_.Get(label.spec->font, label.underline));
+  SelectedObject font(dc.get(), fonts_.Get(label.design->font, label.underline));
   SIZE extent{};
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc.get(), &metrics);
@@ -298,7 +298,7 @@ void Win32Forms::ApplyTabOrder() {
     previous = hwnd;
   }
   for (const Control& control : controls_) {
-    if (control.spec->tabIndex == kNoTabIndex) {
+    if (control.design->tabIndex == kNoTabIndex) {
       ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }

@@ -88,9 +88,9 @@ std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16
   return bytes;
 }
 
-PeImage BuildPeImage(const PeSpec& spec) {
+PeImage BuildPeImage(const PeSpec& shape) {
   const std::vector<std::byte> version =
-      BuildVersionInfo(spec.version.value_or(FixedVersion{}), spec.valueLength);
+      BuildVersionInfo(shape.version.value_or(FixedVersion{}), shape.valueLength);
   const std::size_t resourceSize = kVersionData + version.size();
   const std::size_t resourceRaw = RoundUp(resourceSize, kFileAlignment);
 
@@ -104,20 +104,20 @@ PeImage BuildPeImage(const PeSpec& spec) {
 
   Put32(b, image.ntHeaders, 0x00004550);  // "PE\0\0"
   const std::size_t fileHeader = image.ntHeaders + 4;
-  const std::uint16_t optionalSize = spec.pe32Plus ? 240 : 224;
-  Put16(b, fileHeader + 0, spec.pe32Plus ? 0x8664 : 0x014C);
+  const std::uint16_t optionalSize = shape.pe32Plus ? 240 : 224;
+  Put16(b, fileHeader + 0, shape.pe32Plus ? 0x8664 : 0x014C);
   Put16(b, fileHeader + 2, 2);
   Put16(b, fileHeader + 16, optionalSize);
-  Put16(b, fileHeader + 18, spec.pe32Plus ? 0x0022 : 0x0102);  // executable; large-address-aware or 32-bit
+  Put16(b, fileHeader + 18, shape.pe32Plus ? 0x0022 : 0x0102);  // executable; large-address-aware or 32-bit
 
   const std::size_t opt = fileHeader + 20;
   image.optionalHeader = opt;
-  Put16(b, opt + 0, spec.pe32Plus ? 0x20B : 0x10B);
+  Put16(b, opt + 0, shape.pe32Plus ? 0x20B : 0x10B);
   Put32(b, opt + 4, static_cast<std::uint32_t>(kFileAlignment));  // size of code
   Put32(b, opt + 8, static_cast<std::uint32_t>(resourceRaw));     // size of initialised data
   Put32(b, opt + 16, kTextRva);                                   // entry point
   Put32(b, opt + 20, kTextRva);                                   // base of code
-  if (spec.pe32Plus) {
+  if (shape.pe32Plus) {
     Put32(b, opt + 28, 0x1);  // image base 0x140000000
   } else {
     Put32(b, opt + 24, kResourceRva);  // base of data
@@ -131,7 +131,7 @@ PeImage BuildPeImage(const PeSpec& spec) {
   Put32(b, opt + 60, static_cast<std::uint32_t>(kTextOffset));  // size of headers
   Put16(b, opt + 68, 3);                                        // console subsystem
   Put16(b, opt + 70, 0x8140);  // terminal-server aware, NX compatible, dynamic base
-  const std::size_t sizeField = spec.pe32Plus ? 8 : 4;
+  const std::size_t sizeField = shape.pe32Plus ? 8 : 4;
   const std::uint32_t sizes[] = {0x100000, 0x1000, 0x100000, 0x1000};  // stack and heap: reserve, commit
   for (std::size_t i = 0; i < std::size(sizes); ++i) {
     Put32(b, opt + 72 + i * sizeField, sizes[i]);
@@ -151,7 +151,7 @@ PeImage BuildPeImage(const PeSpec& spec) {
   image.resources = kResourceOffset;
   image.resourceRva = kResourceRva;
   const std::size_t r = kResourceOffset;
-  const std::uint32_t type = spec.version ? 16 : 24;
+  const std::uint32_t type = shape.version ? 16 : 24;
   PutDirectory(b, r + kTypeDirectory,
                {{3, kDirectoryBit | kEmptyDirectory}, {type, kDirectoryBit | kNameDirectory}});
   PutDirectory(b, r + kEmptyDirectory, {});

@@ -47,7 +47,7 @@ struct PeImage {
 // VS_VERSIONINFO with only its root block and the fixed version block.
 std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16_t valueLength = 52);
 
-PeImage BuildPeImage(const PeSpec& spec);
+PeImage BuildPeImage(const PeSpec& shape);
 
 void Put16(std::vector<std::byte>& bytes, std::size_t offset, std::uint16_t value);
 void Put32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value);

@@ -28,8 +28,8 @@ class PortableVersionSourceTest : public ::testing::Test {
     return name;
   }
 
-  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& spec) const {
-    return WriteFile(leaf, BuildPeImage(spec).bytes);
+  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& shape) const {
+    return WriteFile(leaf, BuildPeImage(shape).bytes);
   }
 
   TempDirectory directory;

@@ -27,9 +27,9 @@ class Win32VersionSourceTest : public ::testing::Test {
 
   std::wstring Name(const std::wstring& leaf) const { return (directory.path() / leaf).wstring(); }
 
-  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& spec) const {
+  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& shape) const {
     const std::wstring name = Name(leaf);
-    TempDirectory::Write(name, BuildPeImage(spec).bytes);
+    TempDirectory::Write(name, BuildPeImage(shape).bytes);
     return name;
   }
 
