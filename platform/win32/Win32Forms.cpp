@@ -9,6 +9,7 @@
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/WindowText.h"
 
 namespace velmora::win32 {
 
@@ -143,29 +144,6 @@ Win32Forms::Control* Win32Forms::FromWindow(HWND hwnd) {
   }
   return nullptr;
 }
-
-namespace {
-std::wstring WindowText(HWND hwnd) {
-  const int length = ::GetWindowTextLengthW(hwnd);
-  if (length <= 0) {
-    return {};
-  }
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
-  if (copied <= 0) {
-    ThrowLastError("GetWindowTextW");
-  }
-  text.resize(static_cast<std::size_t>(copied));
-  return text;
-}
-
-void SetWindowTextChecked(HWND hwnd, std::wstring_view text) {
-  const std::wstring copy(text);
-  if (!::SetWindowTextW(hwnd, copy.c_str())) {
-    ThrowLastError("SetWindowTextW");
-  }
-}
-}  // namespace
 
 void Win32Forms::SetCaption(std::wstring_view caption) {
   SetWindowTextChecked(window_.get(), caption);

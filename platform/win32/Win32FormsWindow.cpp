@@ -7,6 +7,7 @@
 
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Win32Error.h"
+#include "platform/win32/WindowText.h"
 
 namespace velmora::win32 {
 
@@ -269,12 +270,7 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
 
 // An auto-size label is exactly as large as its caption in its font; left and top stay put.
 void Win32Forms::AutoSize(const Control& label) {
-  const std::wstring caption = [&] {
-    const int length = ::GetWindowTextLengthW(label.hwnd);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(label.hwnd, text.data(), length + 1)));
-    return text;
-  }();
+  const std::wstring caption = WindowText(label.hwnd);
   WindowDC dc(label.hwnd);
   SelectedObject font(dc.get(), fonts_.Get(label.design->font, label.underline));
   SIZE extent{};
