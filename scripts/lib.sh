@@ -9,7 +9,7 @@ velmora_packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   googletest clang libclang-rt-14-dev libfuzzer-14-dev
   wine wine64 libwine fonts-wine
-  xvfb xauth xclip x11-apps imagemagick fonts-noto-cjk
+  xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
 )
 
 velmora_as_root() {
