@@ -34,12 +34,17 @@ void ExpectFatalBox(const MessageBoxCatcher& boxes, const std::wstring& detail) 
   EXPECT_EQ(box.icon, BoxIcon::Error);
 }
 
-TEST(EventBoundary, AFailingHandlerIsReportedAndEndsTheProgram) {
+class EventBoundary : public ::testing::Test {
+ protected:
   MessageBoxCatcher boxes;
-  win32::Win32Forms forms(::GetModuleHandleW(nullptr), Form1Layout(),
+  win32::Win32Forms forms{::GetModuleHandleW(nullptr),
+                          Form1Layout(),
                           {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
-                          {texts::kFatalTitle, texts::kFatalPrefix});
+                          {texts::kFatalTitle, texts::kFatalPrefix}};
   FailingForm form;
+};
+
+TEST_F(EventBoundary, AFailingHandlerIsReportedAndEndsTheProgram) {
   ASSERT_TRUE(forms.Open(form, SW_SHOWNORMAL));
   const HWND window = forms.Window();
   ::SendMessageW(forms.ControlWindow(ControlId::cmdMake), BM_CLICK, 0, 0);
@@ -49,12 +54,7 @@ TEST(EventBoundary, AFailingHandlerIsReportedAndEndsTheProgram) {
   EXPECT_EQ(forms.Run(), 1);
 }
 
-TEST(EventBoundary, AFailingStartUpIsReportedAndTheWindowNeverOpens) {
-  MessageBoxCatcher boxes;
-  win32::Win32Forms forms(::GetModuleHandleW(nullptr), Form1Layout(),
-                          {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
-                          {texts::kFatalTitle, texts::kFatalPrefix});
-  FailingForm form;
+TEST_F(EventBoundary, AFailingStartUpIsReportedAndTheWindowNeverOpens) {
   form.failAtStartUp = true;
   EXPECT_FALSE(forms.Open(form, SW_SHOWNORMAL));
   ExpectFatalBox(boxes, L"start-up failed here");
