@@ -8,7 +8,7 @@ if(NOT TARGET gtest)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     add_subdirectory("${VELMORA_GTEST_SOURCE}" "${CMAKE_BINARY_DIR}/_googletest" EXCLUDE_FROM_ALL)
   else()
-    find_package(GTest REQUIRED)   # Visual Studio: vcpkg's or another installed GoogleTest
+    find_package(GTest REQUIRED GLOBAL)  # Visual Studio: vcpkg's or another installed GoogleTest
     add_library(gtest ALIAS GTest::gtest)
     add_library(gtest_main ALIAS GTest::gtest_main)
   endif()
