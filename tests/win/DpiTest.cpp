@@ -9,13 +9,6 @@
 namespace velmora::testing {
 namespace {
 
-void MoveToDpi(LiveWindow& live, UINT dpi) {
-  RECT suggested{};
-  ::GetWindowRect(live.Window(), &suggested);
-  ::SendMessageW(live.Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-  live.Pump(30);
-}
-
 void ExpectLayoutAt(LiveWindow& live, UINT dpi) {
   const FormSpec& form = Form1Layout();
   RECT client{};
@@ -83,11 +76,11 @@ TEST(Dpi, ScalesAt144And192AndReturnsExactlyTo96) {
   LiveWindow live;
   ExpectLayoutAt(live, live.Forms().Dpi());
   for (UINT dpi : {144u, 192u, 120u}) {
-    MoveToDpi(live, dpi);
+    live.MoveToDpi(dpi);
     ExpectLayoutAt(live, dpi);
     ExpectCaptionsFit(live);
   }
-  MoveToDpi(live, 96);
+  live.MoveToDpi(96);
   ExpectLayoutAt(live, 96);
 }
 
@@ -95,7 +88,7 @@ TEST(Dpi, StateSurvivesADpiChange) {
   LiveWindow live;
   live.ClickOn(ControlId::cmdUp);
   live.MoveTo(ControlId::Label3);
-  MoveToDpi(live, 144);
+  live.MoveToDpi(144);
   EXPECT_EQ(live.TextOf(live.Control(ControlId::Label6)), L"2");
   EXPECT_TRUE(FontOf(live.Control(ControlId::Label3)).lfUnderline) << "a lit link stays lit";
   EXPECT_EQ(FontOf(live.Control(ControlId::Label3)).lfHeight, -18);

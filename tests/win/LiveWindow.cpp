@@ -146,6 +146,13 @@ void LiveWindow::Type(const std::wstring& text) {
   Settle();
 }
 
+void LiveWindow::MoveToDpi(UINT dpi) {
+  RECT suggested{};
+  ::GetWindowRect(Window(), &suggested);
+  ::SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  Pump(30);
+}
+
 std::wstring ClipboardText() {
   std::wstring text = L"<none>";
   for (int attempt = 0; attempt < 100 && !::OpenClipboard(nullptr); ++attempt) {

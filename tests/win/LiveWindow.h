@@ -35,6 +35,9 @@ class LiveWindow {
   void PressKey(WORD vk, bool alt = false);
   void Type(const std::wstring& text);
 
+  // As if the window had been moved to a monitor of that DPI (WM_DPICHANGED).
+  void MoveToDpi(UINT dpi);
+
   RECT ClientRectOf(ControlId id) const;  // in the window's client coordinates
   std::wstring TextOf(HWND hwnd) const;
 
