@@ -107,9 +107,12 @@ void Win32Forms::CreateControls() {
     const ChildClass cls = ClassFor(c.kind);
     const std::wstring caption(c.caption);
     const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(Index(c.id)));
-    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(),
-                                  WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, window_.get(),
-                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
+    // Clipped by its siblings, a control never paints over one stacked above it, whatever the
+    // order of painting and however wide a font makes a label.
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
+    HWND hwnd =
+        ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(), style,
+                          0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(id), instance_, nullptr);
     if (hwnd == nullptr) {
       ThrowLastError("CreateWindowExW(control)");
     }
