@@ -98,6 +98,7 @@ class Win32Forms final : public FormsRuntime {
   bool OnSetCursor(HWND over, int hitTest);
   void OnActivate(bool active);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  bool OnNotify(const NMHDR& header, LRESULT& result);
   void OnDestroy();
 
   void RegisterWindowClass();

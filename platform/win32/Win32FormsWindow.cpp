@@ -105,6 +105,11 @@ LRESULT Win32Forms::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_NOTIFY:
+      if (LRESULT result = 0; OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {
+        return result;
+      }
+      break;
     case WM_DESTROY:
       OnDestroy();
       return 0;
