@@ -28,9 +28,13 @@ velmora_install_packages() {
 }
 
 # The rig's own Wine prefixes, inside the build tree, never ~/.wine: one at 96 DPI and, for the
-# tests and screenshots at another DPI, one per DPI (VELMORA_DPI).
+# tests and screenshots at another DPI, one per DPI (VELMORA_DPI). VELMORA_PLAIN=1 picks the
+# plain twin of a prefix: Wine as a distribution ships it, without the fonts the rig provides.
 velmora_prefix_for() {
-  if [ "${1:-96}" = 96 ]; then echo "$VELMORA_ROOT/build/wineprefix"; else echo "$VELMORA_ROOT/build/wineprefix-${1}dpi"; fi
+  local name=wineprefix
+  [ "${VELMORA_PLAIN:-0}" = 1 ] && name+=-plain
+  [ "${1:-96}" = 96 ] || name+="-${1}dpi"
+  echo "$VELMORA_ROOT/build/$name"
 }
 
 velmora_wine_env() {
@@ -79,6 +83,7 @@ velmora_stop() {
 # manager on Xvfb), its DPI, SimSun (the window font) mapped to an installed CJK font of the same
 # metrics (6 px per ASCII and 12 px per Chinese character at 9 pt), and
 # links handed to the desktop's standard handlers (xdg-open, xdg-email).
+# A plain prefix (VELMORA_PLAIN=1) gets neither the font mapping nor Wine's own fonts (Marlett).
 velmora_wine_prefix() {
   local dpi="${1:-${VELMORA_DPI:-96}}"
   VELMORA_DPI="$dpi" velmora_wine_env
@@ -96,13 +101,6 @@ Windows Registry Editor Version 5.00
 "Managed"="N"
 "Decorated"="Y"
 
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"SimSun"="Noto Sans Mono CJK SC"
-"NSimSun"="Noto Sans Mono CJK SC"
-"宋体"="Noto Sans Mono CJK SC"
-"Microsoft YaHei"="Noto Sans CJK SC"
-"Microsoft YaHei UI"="Noto Sans CJK SC"
-
 [HKEY_CURRENT_USER\Software\Wine\WineBrowser]
 "Browsers"="xdg-open"
 "Mailers"="xdg-email"
@@ -110,12 +108,21 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 REG
     printf '"LogPixels"=dword:%08x\n' "$dpi"
+    [ "${VELMORA_PLAIN:-0}" = 1 ] || cat <<'REG'
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"SimSun"="Noto Sans Mono CJK SC"
+"NSimSun"="Noto Sans Mono CJK SC"
+"宋体"="Noto Sans Mono CJK SC"
+"Microsoft YaHei"="Noto Sans CJK SC"
+"Microsoft YaHei UI"="Noto Sans CJK SC"
+REG
   } >"$reg"
   iconv -f UTF-8 -t UTF-16LE "$reg" | { printf '\xff\xfe'; cat; } >"$reg.utf16"
   wine regedit /S "$reg.utf16" >/dev/null 2>&1
   # Debian keeps Wine's own fonts (Marlett for the arrows and the title bar buttons, Tahoma)
   # where this Wine does not look for them; the prefix's Fonts folder is always searched.
-  cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  [ "${VELMORA_PLAIN:-0}" = 1 ] || cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   wineserver -k  # the DPI and the fonts take effect when the prefix starts again
   touch "$stamp"
 }
