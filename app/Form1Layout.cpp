@@ -32,7 +32,15 @@ constexpr std::array<ControlSpec, kControlCount> kControls{{
 }};
 // clang-format on
 
-constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls};
+// The text box is announced with its prompt; the arrow buttons' captions are letters of a
+// symbol font, which a screen reader would read out as letters.
+constexpr std::array<AccessibleName, 3> kAccessibleNames{{
+    {Text1, texts::kNicknamePrompt},
+    {cmdUp, texts::kUpArrowName},
+    {cmdDown, texts::kDownArrowName},
+}};
+
+constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls, kAccessibleNames};
 }  // namespace
 
 const FormSpec& Form1Layout() {

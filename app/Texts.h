@@ -19,6 +19,9 @@ inline constexpr std::wstring_view kTip = L"提示：空格越多，你的昵称
 inline constexpr std::wstring_view kMakeButton = L"生成并复制(&C)";
 inline constexpr std::wstring_view kUpArrow = L"t";    // Marlett: up-pointing triangle
 inline constexpr std::wstring_view kDownArrow = L"u";  // Marlett: down-pointing triangle
+// What a screen reader announces for the two arrow buttons.
+inline constexpr std::wstring_view kUpArrowName = L"增加空格";
+inline constexpr std::wstring_view kDownArrowName = L"减少空格";
 
 inline constexpr std::wstring_view kErrorTitle = L"出错提示";
 inline constexpr std::wstring_view kEmptyNickname = L"请先输入QQ昵称";

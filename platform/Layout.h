@@ -26,10 +26,17 @@ struct ControlSpec {
   CursorKind cursor;
 };
 
+// What a screen reader announces for a control whose caption does not say what it is.
+struct AccessibleName {
+  ControlId id;
+  std::wstring_view name;
+};
+
 struct FormSpec {
   int clientWidth, clientHeight;  // twips
   std::wstring_view caption;
   std::span<const ControlSpec> controls;  // in creation order
+  std::span<const AccessibleName> accessibleNames;
 };
 
 inline constexpr int kTwipsPerInch = 1440;

@@ -11,15 +11,20 @@ WNDPROC PrevWndProc(HWND button) {
   return reinterpret_cast<WNDPROC>(::GetPropW(button, kPrevWndProcProperty));
 }
 
+// The previous procedure is stored before the filter goes in, so that a button never runs
+// the filter without it: where the property cannot be stored, or the procedure cannot be
+// replaced, the button keeps its own procedure unfiltered.
 void HookButton(WindowHandle button) {
   const auto hwnd = reinterpret_cast<HWND>(button);
   if (PrevWndProc(hwnd) != nullptr) {
     return;  // already hooked: hooking twice would make the filter its own predecessor
   }
-  const LONG_PTR previous =
-      ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWndProc));
-  if (previous != 0) {
-    ::SetPropW(hwnd, kPrevWndProcProperty, reinterpret_cast<HANDLE>(previous));
+  const LONG_PTR current = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+  if (current == 0 || !::SetPropW(hwnd, kPrevWndProcProperty, reinterpret_cast<HANDLE>(current))) {
+    return;
+  }
+  if (::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWndProc)) == 0) {
+    ::RemovePropW(hwnd, kPrevWndProcProperty);
   }
 }
 

@@ -121,8 +121,8 @@ void Win32Forms::CreateControls() {
     if (c.kind == ControlKind::TextBox) {
       ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no cap of its own
     }
-    if (c.kind == ControlKind::Label || c.kind == ControlKind::Image || c.kind == ControlKind::TextBox) {
-      ::SetWindowSubclass(hwnd, ControlProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+    if (!::SetWindowSubclass(hwnd, ControlProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this))) {
+      ThrowLastError("SetWindowSubclass");
     }
   }
 }

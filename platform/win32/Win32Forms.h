@@ -12,6 +12,7 @@
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 #include "platform/TabOrder.h"
+#include "platform/win32/AccessibleNames.h"
 #include "platform/win32/Banner.h"
 #include "platform/win32/FontSet.h"
 #include "platform/win32/Handles.h"
@@ -42,13 +43,15 @@ class Win32Forms final : public FormsRuntime {
   // focus on the first control in tab order. False when start-up failed (already reported).
   bool Open(FormEvents& events, int showCommand);
 
-  // The message loop: runs until the window is gone; returns the program's exit code.
+  // The message loop: runs until the window is gone; returns the program's exit code, 0 when
+  // the user closed the window and 1 after a failure that ended the program.
   int Run();
 
   // Dialog keyboard handling (Tab, access keys, Enter, Escape) for one queued message;
   // true when the message was consumed. Run() uses it; so can a test's own loop.
   bool PreTranslate(MSG& msg);
 
+  // Null once the window is destroyed, by the user or by a failure.
   HWND Window() const { return window_.get(); }
   HWND ControlWindow(ControlId id) const { return controls_[Index(id)].hwnd; }
   UINT Dpi() const { return dpi_; }
@@ -91,15 +94,19 @@ class Win32Forms final : public FormsRuntime {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
-  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  void OnControlMessage(const Control& control, UINT msg) noexcept;
   void OnCommand(int id, int code, HWND from);
   void OnEnterKey();
   LRESULT OnCtlColorStatic(HDC dc, HWND label);
   bool OnSetCursor(HWND over, int hitTest);
-  void OnActivate(bool active);
+  void SaveFocus() noexcept;
+  void RestoreFocus() noexcept;
   void OnDpiChanged(UINT dpi, const RECT& suggested);
-  bool OnNotify(const NMHDR& header, LRESULT& result);
-  void OnDestroy();
+  bool OnNotify(const NMHDR& header, LRESULT& result) noexcept;
+  void NameControls() noexcept;
+  void OnDestroy() noexcept;
+  void OnNcDestroy() noexcept;
 
   void RegisterWindowClass();
   void CreateControls();
@@ -124,13 +131,14 @@ class Win32Forms final : public FormsRuntime {
   TabOrder tabOrder_;
   std::array<Control, kControlCount> controls_{};
   HCURSOR handCursor_ = nullptr;  // shared resource: not destroyed
-  HWND focusBeforeDeactivation_ = nullptr;
+  HWND savedFocus_ = nullptr;  // the control that had the focus when the window last lost it
   HBITMAP shownBanner_ = nullptr;  // borrowed from banner_
   bool failed_ = false;
   bool running_ = false;  // inside Run(): closing the window ends the loop
   Shell shell_;
+  AccessibleNames accessibleNames_;
   // Declared last so that the window, and with it every control, goes before the fonts and
-  // the bitmaps they use.
+  // the bitmaps they use. Released (not destroyed again) when the window is destroyed.
   FontSet fonts_;
   Banner banner_;
   UniqueWindow window_;

@@ -42,7 +42,7 @@ void FillTriangle(HDC dc, const RECT& box, int em, Pointing pointing, HBRUSH bru
 
 // The button draws its face first (themed or classic); at the paint stage its caption is
 // replaced by the triangle. Disabled, the triangle is etched like disabled text on a classic button.
-bool Win32Forms::OnNotify(const NMHDR& header, LRESULT& result) {
+bool Win32Forms::OnNotify(const NMHDR& header, LRESULT& result) noexcept {
   if (header.code != NM_CUSTOMDRAW || fonts_.HasMarlett()) {
     return false;
   }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Win32Error.h"
@@ -26,7 +27,12 @@ std::wstring Widen(const char* text) {
 
 }  // namespace
 
+// Only the first failure is reported: a handler that was running when it happened (one that
+// had a message box up, say) may fail again on its next step, and says nothing more.
 void Win32Forms::Fail(std::exception_ptr error) noexcept {
+  if (failed_) {
+    return;
+  }
   failed_ = true;
   std::wstring detail = L"unknown error";
   try {
@@ -37,24 +43,25 @@ void Win32Forms::Fail(std::exception_ptr error) noexcept {
   }
   const std::wstring text = std::wstring(fatal_.prefix) + detail;
   const std::wstring title(fatal_.title);
+  // While the box is up the window keeps its default processing (it paints, timers tick);
+  // only the events stop.
   ::MessageBoxW(window_.get(), text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
   if (window_) {
-    ::DestroyWindow(window_.release());
+    ::DestroyWindow(window_.get());  // WM_NCDESTROY lets go of the handle
   }
 }
 
 int Win32Forms::Run() {
-  running_ = true;
-  MSG msg{};
-  while (window_) {
-    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-      break;
+  if (window_) {
+    running_ = true;  // from now on, destroying the window posts WM_QUIT
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (!PreTranslate(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+      }
     }
-    if (!PreTranslate(msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
+    running_ = false;
   }
   return failed_ ? 1 : 0;
 }
@@ -63,6 +70,12 @@ bool Win32Forms::PreTranslate(MSG& msg) {
   return window_ && ::IsDialogMessageW(window_.get(), &msg) != FALSE;
 }
 
+// Events observe, they never swallow. Every message reaches the window's or the control's
+// own processing (DefWindowProc here, DefSubclassProc in ControlProc) and its result is the
+// one returned; an event that a message raises runs after that processing, so a handler
+// sees the control as the message left it. The window answers by itself only what asks the
+// parent for a value (the labels' colours, the pointer shape, the layout at a new DPI). The
+// one message dropped on purpose is WM_SETFOCUS on the two count buttons (app/hook).
 LRESULT CALLBACK Win32Forms::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -72,23 +85,17 @@ LRESULT CALLBACK Win32Forms::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   if (self == nullptr) {
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   }
+  const LRESULT result = self->HandleMessage(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->OnNcDestroy();
   }
-  LRESULT result = 0;
-  bool handled = false;
-  self->Raise([&] {
-    result = self->HandleMessage(hwnd, msg, wParam, lParam);
-    handled = true;
-  });
-  return handled ? result : 0;
+  return result;
 }
 
-LRESULT Win32Forms::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Forms::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+  // The parent's own answers.
   switch (msg) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-      return 0;
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
@@ -96,27 +103,45 @@ LRESULT Win32Forms::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         return TRUE;
       }
       break;
-    case WM_MOUSEMOVE:
-      events_->FormMouseMove();
-      return 0;
-    case WM_ACTIVATE:
-      OnActivate(LOWORD(wParam) != WA_INACTIVE);
-      return 0;
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      Raise([&] { OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); });
       return 0;
-    case WM_NOTIFY:
+    case WM_NOTIFY:  // the arrow buttons' custom draw where their symbol font is missing
       if (LRESULT result = 0; OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {
         return result;
       }
       break;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
     default:
       break;
   }
-  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+
+  // Before the default processing: what must be noted while it is still there.
+  if ((msg == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) ||
+      (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE)) {
+    SaveFocus();  // minimising takes the focus away before the window is deactivated
+  } else if (msg == WM_GETOBJECT) {
+    NameControls();  // in place before the system builds the accessible object
+  } else if (msg == WM_DESTROY) {
+    OnDestroy();
+  }
+
+  const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+
+  // After it: the events, and the focus that a dialog would give back.
+  switch (msg) {
+    case WM_SETFOCUS:  // activation, and a restore from the taskbar, focus the window itself
+      RestoreFocus();
+      break;
+    case WM_COMMAND:
+      Raise([&] { OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); });
+      break;
+    case WM_MOUSEMOVE:
+      Raise([&] { events_->FormMouseMove(); });
+      break;
+    default:
+      break;
+  }
+  return result;
 }
 
 // Control notifications, and the commands a dialog-style loop sends for Enter and Escape.
@@ -165,18 +190,23 @@ bool Win32Forms::OnSetCursor(HWND over, int hitTest) {
   return true;
 }
 
-// A plain window forgets which control had the focus when it is deactivated; put it back.
-void Win32Forms::OnActivate(bool active) {
-  if (!active) {
-    const HWND focus = ::GetFocus();
-    focusBeforeDeactivation_ = FromWindow(focus) != nullptr ? focus : nullptr;
-    return;
+// Focus as in a dialog: the control that had the focus gets it back when the window is
+// activated again or restored, whichever way the focus left it.
+void Win32Forms::SaveFocus() noexcept {
+  const HWND focus = ::GetFocus();
+  if (FromWindow(focus) != nullptr) {
+    savedFocus_ = focus;
   }
-  HWND target = focusBeforeDeactivation_;
+}
+
+void Win32Forms::RestoreFocus() noexcept {
+  HWND target = savedFocus_;
   if (target == nullptr || !::IsWindowEnabled(target)) {
     target = ControlWindow(tabOrder_.Sequence().front());
   }
-  ::SetFocus(target);
+  if (target != nullptr) {
+    ::SetFocus(target);
+  }
 }
 
 void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -187,36 +217,60 @@ void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ApplyLayout(&topLeft);
 }
 
-void Win32Forms::OnDestroy() {
+// Screen readers get the names of the controls whose captions do not say what they are.
+void Win32Forms::NameControls() noexcept {
+  std::vector<NamedWindow> named;
+  for (const AccessibleName& entry : spec_.accessibleNames) {
+    if (const HWND hwnd = ControlWindow(entry.id)) {
+      named.push_back({hwnd, entry.name});
+    }
+  }
+  if (named.size() == spec_.accessibleNames.size()) {  // every control is there
+    accessibleNames_.Annotate(named);
+  }
+}
+
+void Win32Forms::OnDestroy() noexcept {
+  accessibleNames_.Clear();  // the controls still exist
   if (running_) {
     ::PostQuitMessage(failed_ ? 1 : 0);
   }
 }
 
+// The window is gone: nothing may use its handle or those of its controls from here on.
+void Win32Forms::OnNcDestroy() noexcept {
+  window_.release();
+  for (Control& control : controls_) {
+    control.hwnd = nullptr;
+  }
+  savedFocus_ = nullptr;
+}
+
+// Every control is subclassed; see WindowProc for the rule the subclass keeps.
 LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR selfData) {
   auto* self = reinterpret_cast<Win32Forms*>(selfData);
-  switch (msg) {
-    case WM_MOUSEMOVE:
-      if (const Control* control = self->FromWindow(hwnd)) {
-        self->Raise([&] { self->events_->MouseMove(control->design->id); });
-      }
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      if (const Control* control = self->FromWindow(hwnd);
-          control && control->design->kind == ControlKind::TextBox) {
-        const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
-        self->Raise([&] { self->events_->DblClick(control->design->id); });
-        return result;
-      }
-      break;
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(hwnd, ControlProc, id);
-      break;
-    default:
-      break;
+  if (msg == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(hwnd, ControlProc, id);
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
   }
-  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_GETOBJECT) {
+    self->NameControls();
+  }
+  const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (const Control* control = self->FromWindow(hwnd)) {
+    self->OnControlMessage(*control, msg);
+  }
+  return result;
+}
+
+void Win32Forms::OnControlMessage(const Control& control, UINT msg) noexcept {
+  const ControlId id = control.design->id;
+  if (msg == WM_MOUSEMOVE) {
+    Raise([&] { events_->MouseMove(id); });
+  } else if (msg == WM_LBUTTONDBLCLK && control.design->kind == ControlKind::TextBox) {
+    Raise([&] { events_->DblClick(id); });
+  }
 }
 
 // Places every control at the current DPI, the labels sized to their captions, and sizes the

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <thread>
+
 #include "MessageBoxCatcher.h"
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
@@ -15,13 +19,21 @@ namespace {
 
 struct FailingForm final : FormEvents {
   bool failAtStartUp = false;
+  FormsRuntime* forms = nullptr;  // set: the make button shows a box, then changes the count
   void Initialize() override {
     if (failAtStartUp) {
       throw PlatformError("start-up failed here");
     }
   }
   void FormMouseMove() override {}
-  void Click(ControlId) override { throw PlatformError("the click failed here"); }
+  void Click(ControlId id) override {
+    if (forms != nullptr && id == ControlId::cmdMake) {
+      forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
+      forms->SetLabelCaption(ControlId::Label6, L"2");
+      return;
+    }
+    throw PlatformError("the click failed here");
+  }
   void DblClick(ControlId) override {}
   void MouseMove(ControlId) override {}
 };
@@ -59,6 +71,122 @@ TEST_F(EventBoundary, AFailingStartUpIsReportedAndTheWindowNeverOpens) {
   EXPECT_FALSE(forms.Open(form, SW_SHOWNORMAL));
   ExpectFatalBox(boxes, L"start-up failed here");
   EXPECT_EQ(forms.Window(), nullptr);
+}
+
+// While a box is up, the test acts from a timer that the box's own loop runs. A helper thread
+// dismisses whatever box is still up after a while, so a box whose loop starves the timer
+// ends the test instead of hanging it.
+struct WhileTheBoxIsUp {
+  static inline int ticks = 0;
+  static inline std::function<void(int)> onTick;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(++ticks); }
+
+  explicit WhileTheBoxIsUp(std::function<void(int)> action)
+      : timer(::SetTimer(nullptr, 0, 20, Tick)),
+        stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        safety([this, thread = ::GetCurrentThreadId()] {
+          while (::WaitForSingleObject(stop, 5000) == WAIT_TIMEOUT) {
+            ::EnumThreadWindows(
+                thread,
+                [](HWND hwnd, LPARAM) -> BOOL {
+                  wchar_t cls[16]{};
+                  ::GetClassNameW(hwnd, cls, 16);
+                  if (std::wstring(cls) == L"#32770") {
+                    ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+                  }
+                  return TRUE;
+                },
+                0);
+          }
+        }) {
+    ticks = 0;
+    onTick = std::move(action);
+  }
+  ~WhileTheBoxIsUp() {
+    ::KillTimer(nullptr, timer);
+    ::SetEvent(stop);
+    safety.join();
+    ::CloseHandle(stop);
+  }
+
+  UINT_PTR timer;
+  HANDLE stop;
+  std::thread safety;
+};
+
+class FatalPath : public ::testing::Test {
+ protected:
+  static inline HWND window = nullptr;
+  static inline int windowPaints = 0;
+  static LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd == window) {
+      ++windowPaints;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  MessageBoxCatcher boxes{Dismiss::ByTheTest};
+  win32::Win32Forms forms{::GetModuleHandleW(nullptr),
+                          Form1Layout(),
+                          {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
+                          {texts::kFatalTitle, texts::kFatalPrefix}};
+  FailingForm form;
+};
+
+// The window goes on painting and the timers tick while the fatal box is up; no flood of
+// WM_PAINT for a window that is never validated.
+TEST_F(FatalPath, TheWindowPaintsAndTimersTickWhileTheBoxIsUp) {
+  ASSERT_TRUE(forms.Open(form, SW_SHOWNORMAL));
+  window = forms.Window();
+  windowPaints = 0;
+  const HWND count = forms.ControlWindow(ControlId::Label6);
+  bool repainted = false;
+  const HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, CountPaints, nullptr, ::GetCurrentThreadId());
+  {
+    WhileTheBoxIsUp whileUp([&](int tick) {
+      if (tick == 3) {
+        ::InvalidateRect(window, nullptr, TRUE);
+        ::InvalidateRect(count, nullptr, TRUE);
+      } else if (tick == 15) {
+        repainted = !::GetUpdateRect(window, nullptr, FALSE) && !::GetUpdateRect(count, nullptr, FALSE);
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms.ControlWindow(ControlId::cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms.Run(), 1);
+    EXPECT_GE(WhileTheBoxIsUp::ticks, 15);
+  }
+  ::UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(repainted);
+  EXPECT_LT(windowPaints, 20);
+  ExpectFatalBox(boxes, L"the click failed here");
+  EXPECT_EQ(forms.Window(), nullptr);
+  EXPECT_FALSE(::IsWindow(window));
+}
+
+// A handler that was waiting on its own box when another event failed goes on to fail too;
+// the user still sees one report.
+TEST_F(FatalPath, ASecondFailureShowsNoSecondBox) {
+  form.forms = &forms;
+  ASSERT_TRUE(forms.Open(form, SW_SHOWNORMAL));
+  bool clicked = false;
+  {
+    WhileTheBoxIsUp whileUp([&](int) {
+      if (boxes.boxes.size() == 1 && !clicked) {  // the make button's own box is up
+        clicked = true;
+        ::SendMessageW(forms.ControlWindow(ControlId::cmdUp), BM_CLICK, 0, 0);  // fails
+      } else if (boxes.boxes.size() > 1) {
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms.ControlWindow(ControlId::cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms.Run(), 1);
+  }
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[0].title, L"info");
+  EXPECT_EQ(boxes.boxes[1].title, texts::kFatalTitle);
+  EXPECT_EQ(boxes.boxes[1].text, std::wstring(texts::kFatalPrefix) + L"the click failed here");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
 #include "app/hook/ButtonHook.h"
@@ -66,13 +69,25 @@ std::wstring LiveWindow::TextOf(HWND hwnd) const {
   return text;
 }
 
-void LiveWindow::SendMouse(POINT screen, DWORD flags) {
+namespace {
+void SendMouseInput(POINT screen, DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
   input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
   input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
   ::SendInput(1, &input, sizeof(input));
+}
+}  // namespace
+
+void SendClick(POINT screen) {
+  SendMouseInput(screen, MOUSEEVENTF_MOVE);
+  SendMouseInput(screen, MOUSEEVENTF_LEFTDOWN);
+  SendMouseInput(screen, MOUSEEVENTF_LEFTUP);
+}
+
+void LiveWindow::SendMouse(POINT screen, DWORD flags) {
+  SendMouseInput(screen, flags);
 }
 
 void LiveWindow::Settle() {
@@ -129,6 +144,57 @@ void LiveWindow::PressKey(WORD vk, bool alt) {
     key(VK_MENU, KEYEVENTF_KEYUP);
   }
   ::SendInput(count, inputs, sizeof(INPUT));
+  Settle();
+}
+
+void LiveWindow::Press(std::initializer_list<WORD> keys, bool settle) {
+  std::vector<INPUT> inputs;
+  for (const WORD vk : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    inputs.push_back(input);
+  }
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *it;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (settle) {
+    Settle();
+  }
+}
+
+void LiveWindow::RightClickOn(ControlId id) {
+  MoveTo(id);
+  POINT at{};
+  ::GetCursorPos(&at);
+  SendMouse(at, MOUSEEVENTF_RIGHTDOWN);
+  SendMouse(at, MOUSEEVENTF_RIGHTUP);
+}
+
+void LiveWindow::Drag(std::initializer_list<POINT> clientPoints) {
+  bool first = true;
+  POINT screen{};
+  for (POINT point : clientPoints) {
+    screen = point;
+    ::ClientToScreen(Window(), &screen);
+    SendMouse(screen, MOUSEEVENTF_MOVE);
+    if (first) {
+      SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+      first = false;
+    }
+    Settle();
+  }
+  SendMouse(screen, MOUSEEVENTF_LEFTUP);
+  Settle();
+}
+
+void LiveWindow::ClickAtScreen(POINT screen) {
+  SendClick(screen);
   Settle();
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,14 @@ class LiveWindow {
   void ClickOn(ControlId id);
   void DoubleClickOn(ControlId id);
   void PressKey(WORD vk, bool alt = false);
+  // Holds the keys down in order and lets them go in reverse (Shift+End, Ctrl+C, Alt+F4);
+  // without settling, the input stays queued for whoever reads the queue next.
+  void Press(std::initializer_list<WORD> keys, bool settle = true);
+  void RightClickOn(ControlId id);  // not settled: keys queued next go to the menu it opens
+  // Presses the left button at one point of the window's client area, moves through the
+  // others, and lets go at the last one.
+  void Drag(std::initializer_list<POINT> clientPoints);
+  void ClickAtScreen(POINT screen);
   void Type(const std::wstring& text);
 
   // As if the window had been moved to a monitor of that DPI (WM_DPICHANGED).
@@ -49,6 +58,7 @@ class LiveWindow {
   std::unique_ptr<Form1> form_;
 };
 
+void SendClick(POINT screen);                   // a left click anywhere on the screen, not waited for
 std::wstring ClipboardText();                   // CF_UNICODETEXT, or L"<none>"
 void PutOnClipboard(const std::wstring& text);  // as CF_UNICODETEXT
 Color LabelColor(HWND window, HWND label);      // what the window paints the label's text with

@@ -12,8 +12,9 @@ std::wstring Text(HWND hwnd) {
 }
 }  // namespace
 
-MessageBoxCatcher::MessageBoxCatcher()
-    : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
+MessageBoxCatcher::MessageBoxCatcher(Dismiss dismiss)
+    : dismiss_(dismiss),
+      hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
   g_catcher = this;
 }
 
@@ -38,6 +39,7 @@ void MessageBoxCatcher::Catch(HWND box) {
   CaughtBox caught;
   caught.title = Text(box);
   caught.owner = ::GetWindow(box, GW_OWNER);
+  caught.box = box;
   const HICON error = ::LoadIconW(nullptr, IDI_ERROR);
   const HICON information = ::LoadIconW(nullptr, IDI_INFORMATION);
   for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -58,7 +60,9 @@ void MessageBoxCatcher::Catch(HWND box) {
     }
   }
   boxes.push_back(caught);
-  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  if (dismiss_ == Dismiss::AtOnce) {
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
 }
 
 }  // namespace velmora::testing

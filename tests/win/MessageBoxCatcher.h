@@ -1,6 +1,7 @@
 #pragma once
 // Catches the message boxes the window shows on this thread (a CBT hook, as a user would see
-// them: title, text, icon, buttons, owner) and dismisses each with its OK button.
+// them: title, text, icon, buttons, owner) and dismisses each with its OK button, at once or,
+// for a box that a test leaves up for a while, when the test says.
 #include <windows.h>
 
 #include <string>
@@ -16,11 +17,14 @@ struct CaughtBox {
   BoxIcon icon = BoxIcon::None;
   int buttons = 0;
   HWND owner = nullptr;
+  HWND box = nullptr;
 };
+
+enum class Dismiss { AtOnce, ByTheTest };
 
 class MessageBoxCatcher {
  public:
-  MessageBoxCatcher();
+  explicit MessageBoxCatcher(Dismiss dismiss = Dismiss::AtOnce);
   ~MessageBoxCatcher();
   MessageBoxCatcher(const MessageBoxCatcher&) = delete;
   MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -30,6 +34,7 @@ class MessageBoxCatcher {
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
   void Catch(HWND box);
+  Dismiss dismiss_;
   HHOOK hook_;
 };
 
