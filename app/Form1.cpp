@@ -33,8 +33,8 @@ void Form1::Initialize() {
   hookButton_(forms_.ControlHandle(ControlId::cmdDown));
 }
 
-void Form1::Click(ControlId control) {
-  switch (control) {
+void Form1::Click(ControlKey control) {
+  switch (IdOf(control)) {
     case ControlId::cmdMake:
       cmdMake_Click();
       break;
@@ -55,15 +55,16 @@ void Form1::Click(ControlId control) {
   }
 }
 
-void Form1::DblClick(ControlId control) {
-  if (control == ControlId::Text1) {
+void Form1::DblClick(ControlKey control) {
+  if (IdOf(control) == ControlId::Text1) {
     Text1_DblClick();
   }
 }
 
-void Form1::MouseMove(ControlId control) {
-  if (control == ControlId::Label3 || control == ControlId::Label7) {
-    ShowLinkHover(control);
+void Form1::MouseMove(ControlKey control) {
+  const ControlId id = IdOf(control);
+  if (id == ControlId::Label3 || id == ControlId::Label7) {
+    ShowLinkHover(id);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/Form1Controls.h"
 #include "platform/Forms.h"
 
 namespace velmora {
@@ -20,9 +21,9 @@ class Form1 final : public FormEvents {
 
   void Initialize() override;
   void FormMouseMove() override;
-  void Click(ControlId control) override;
-  void DblClick(ControlId control) override;
-  void MouseMove(ControlId control) override;
+  void Click(ControlKey control) override;
+  void DblClick(ControlKey control) override;
+  void MouseMove(ControlKey control) override;
 
   std::int16_t SpaceCount() const { return spaceCount_; }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Form1Controls.h"
 #include "platform/Layout.h"
 
 namespace velmora {

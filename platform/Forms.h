@@ -2,10 +2,13 @@
 // The forms runtime as the window's handlers see it: every operation on the window, its
 // controls, the clipboard, the message box and the system that the handlers use. The Win32
 // implementation is in platform/win32; tests use a recording fake.
+#include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace velmora {
 
@@ -14,26 +17,22 @@ using WindowHandle = std::uintptr_t;
 
 // A 24-bit colour, 0x00BBGGRR.
 using Color = std::uint32_t;
-inline constexpr Color kRed = 0x0000FF;
-inline constexpr Color kBlue = 0xFF0000;
-inline constexpr Color kMagenta = 0xFF00FF;
 
-// The window's controls, in the order in which they are created.
-enum class ControlId : std::uint8_t {
-  cmdDown,
-  cmdUp,
-  cmdMake,
-  Text1,
-  Image1,
-  Label7,
-  Label6,
-  Label5,
-  Label4,
-  Label3,
-  Label2,
-  Label1,
+// A control of the window: its place in the layout table the platform was given. The window
+// names its controls with an enumeration of its own, whose values are those places, and passes
+// them as they are; the platform never knows them by name.
+struct ControlKey {
+  std::uint8_t index = 0;
+
+  constexpr ControlKey() = default;
+  constexpr explicit ControlKey(std::size_t place) : index(static_cast<std::uint8_t>(place)) {}
+  template <typename Name>
+    requires std::is_enum_v<Name>
+  constexpr ControlKey(Name name) : index(static_cast<std::uint8_t>(name)) {}  // implicit: the window's own names
+
+  friend constexpr bool operator==(const ControlKey&, const ControlKey&) = default;
+  friend constexpr auto operator<=>(const ControlKey&, const ControlKey&) = default;
 };
-inline constexpr std::size_t kControlCount = 12;
 
 // The message box styles the program uses (the Win32 MB_ICON* values).
 enum class MsgBoxStyle : std::uint32_t { Error = 0x10, Information = 0x40 };
@@ -62,21 +61,21 @@ class FormsRuntime {
   virtual WindowHandle Handle() = 0;
 
   // Labels.
-  virtual void SetLabelCaption(ControlId label, std::wstring_view caption) = 0;
-  virtual std::wstring LabelCaption(ControlId label) = 0;
-  virtual void SetForeColor(ControlId label, Color color) = 0;
-  virtual void SetFontUnderline(ControlId label, bool underline) = 0;
+  virtual void SetLabelCaption(ControlKey label, std::wstring_view caption) = 0;
+  virtual std::wstring LabelCaption(ControlKey label) = 0;
+  virtual void SetForeColor(ControlKey label, Color color) = 0;
+  virtual void SetFontUnderline(ControlKey label, bool underline) = 0;
 
   // Command buttons.
-  virtual void SetEnabled(ControlId button, bool enabled) = 0;
-  virtual void SetTabIndex(ControlId button, std::int16_t index) = 0;
-  virtual void SetFocus(ControlId control) = 0;
-  virtual WindowHandle ControlHandle(ControlId control) = 0;
+  virtual void SetEnabled(ControlKey button, bool enabled) = 0;
+  virtual void SetTabIndex(ControlKey button, std::int16_t index) = 0;
+  virtual void SetFocus(ControlKey control) = 0;
+  virtual WindowHandle ControlHandle(ControlKey control) = 0;
 
   // The text box.
-  virtual std::wstring Text(ControlId box) = 0;
-  virtual void SetText(ControlId box, std::wstring_view text) = 0;
-  virtual void SetSelStart(ControlId box, std::size_t position) = 0;
+  virtual std::wstring Text(ControlKey box) = 0;
+  virtual void SetText(ControlKey box, std::wstring_view text) = 0;
+  virtual void SetSelStart(ControlKey box, std::size_t position) = 0;
 
   // Empties the clipboard and puts the text on it as one step. Busy when another program
   // keeps the clipboard open; the previous content is then left as it was.
@@ -100,9 +99,9 @@ class FormEvents {
   virtual ~FormEvents() = default;
   virtual void Initialize() = 0;
   virtual void FormMouseMove() = 0;
-  virtual void Click(ControlId control) = 0;
-  virtual void DblClick(ControlId control) = 0;
-  virtual void MouseMove(ControlId control) = 0;
+  virtual void Click(ControlKey control) = 0;
+  virtual void DblClick(ControlKey control) = 0;
+  virtual void MouseMove(ControlKey control) = 0;
 };
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
 #pragma once
-// The window described as data: its size and each control's kind, place, caption and look,
+// The window described as data: its size and each control's name, kind, place, caption and look,
 // in twips as the window was designed. The platform converts to pixels at the window's DPI.
 #include <span>
 #include <string_view>
@@ -16,7 +16,8 @@ inline constexpr int kNoTabIndex = -1;
 inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the platform's standard text colour
 
 struct ControlSpec {
-  ControlId id;
+  ControlKey key;  // its own place in the table
+  std::wstring_view name;  // as the window's code names it
   ControlKind kind;
   int left, top, width, height;  // twips, from the client area's top-left corner
   std::wstring_view caption;
@@ -28,7 +29,7 @@ struct ControlSpec {
 
 // What a screen reader announces for a control whose caption does not say what it is.
 struct AccessibleName {
-  ControlId id;
+  ControlKey key;
   std::wstring_view name;
 };
 

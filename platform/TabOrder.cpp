@@ -13,14 +13,14 @@ TabOrder TabOrder::FromLayout(std::span<const ControlSpec> controls) {
   }
   std::sort(ordered.begin(), ordered.end(),
             [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
-  std::vector<ControlId> sequence;
+  std::vector<ControlKey> sequence;
   for (const ControlSpec* c : ordered) {
-    sequence.push_back(c->id);
+    sequence.push_back(c->key);
   }
   return TabOrder(std::move(sequence));
 }
 
-bool TabOrder::Set(ControlId control, int index) {
+bool TabOrder::Set(ControlKey control, int index) {
   const auto found = std::find(sequence_.begin(), sequence_.end(), control);
   if (found == sequence_.end()) {
     return false;
@@ -31,7 +31,7 @@ bool TabOrder::Set(ControlId control, int index) {
   return true;
 }
 
-int TabOrder::IndexOf(ControlId control) const {
+int TabOrder::IndexOf(ControlKey control) const {
   const auto found = std::find(sequence_.begin(), sequence_.end(), control);
   return found == sequence_.end() ? -1 : static_cast<int>(found - sequence_.begin());
 }

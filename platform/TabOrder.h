@@ -12,19 +12,19 @@ namespace velmora {
 class TabOrder {
  public:
   TabOrder() = default;
-  explicit TabOrder(std::vector<ControlId> sequence) : sequence_(std::move(sequence)) {}
+  explicit TabOrder(std::vector<ControlKey> sequence) : sequence_(std::move(sequence)) {}
 
   // The controls that have a tab index, in the order the layout's indexes give.
   static TabOrder FromLayout(std::span<const ControlSpec> controls);
 
   // Moves the control to the index (clamped to the last place). Returns false for a control
   // that is not in the sequence.
-  bool Set(ControlId control, int index);
-  int IndexOf(ControlId control) const;  // -1 when not in the sequence
-  const std::vector<ControlId>& Sequence() const { return sequence_; }
+  bool Set(ControlKey control, int index);
+  int IndexOf(ControlKey control) const;  // -1 when not in the sequence
+  const std::vector<ControlKey>& Sequence() const { return sequence_; }
 
  private:
-  std::vector<ControlId> sequence_;
+  std::vector<ControlKey> sequence_;
 };
 
 }  // namespace velmora

@@ -45,7 +45,8 @@ Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& layout, Win32Resource
       spec_(layout),
       resources_(resources),
       fatal_(fatal),
-      tabOrder_(TabOrder::FromLayout(layout.controls)) {}
+      tabOrder_(TabOrder::FromLayout(layout.controls)),
+      controls_(layout.controls.size()) {}
 
 Win32Forms::~Win32Forms() = default;
 
@@ -97,16 +98,20 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
   }
   ::ShowWindow(window_.get(), showCommand);
   ::UpdateWindow(window_.get());
-  const ControlId first = tabOrder_.Sequence().front();
+  const ControlKey first = tabOrder_.Sequence().front();
   ::SetFocus(ControlWindow(first));
   return true;
 }
 
 void Win32Forms::CreateControls() {
-  for (const ControlSpec& c : spec_.controls) {
+  for (std::size_t place = 0; place < spec_.controls.size(); ++place) {
+    const ControlSpec& c = spec_.controls[place];
+    if (c.key != ControlKey(place)) {
+      throw PlatformError("the layout's controls are not in the order of their keys");
+    }
     const ChildClass cls = ClassFor(c.kind);
     const std::wstring caption(c.caption);
-    const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(Index(c.id)));
+    const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(place));
     // Clipped by its siblings, a control never paints over one stacked above it, whatever the
     // order of painting and however wide a font makes a label.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
@@ -116,7 +121,7 @@ void Win32Forms::CreateControls() {
     if (hwnd == nullptr) {
       ThrowLastError("CreateWindowExW(control)");
     }
-    Control& control = controls_[Index(c.id)];
+    Control& control = controls_[place];
     control = Control{hwnd, &c, c.foreColor, false};
     if (c.kind == ControlKind::TextBox) {
       ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no cap of its own
@@ -127,16 +132,16 @@ void Win32Forms::CreateControls() {
   }
 }
 
-const Win32Forms::Control& Win32Forms::Checked(ControlId id, ControlKind kind) const {
-  const Control& control = controls_[Index(id)];
-  if (control.hwnd == nullptr || control.design->kind != kind) {
+const Win32Forms::Control& Win32Forms::Checked(ControlKey key, ControlKind kind) const {
+  if (key.index >= controls_.size() || controls_[key.index].hwnd == nullptr ||
+      controls_[key.index].design->kind != kind) {
     throw PlatformError("the control does not support this operation");
   }
-  return control;
+  return controls_[key.index];
 }
 
-Win32Forms::Control& Win32Forms::Checked(ControlId id, ControlKind kind) {
-  return const_cast<Control&>(std::as_const(*this).Checked(id, kind));
+Win32Forms::Control& Win32Forms::Checked(ControlKey key, ControlKind kind) {
+  return const_cast<Control&>(std::as_const(*this).Checked(key, kind));
 }
 
 Win32Forms::Control* Win32Forms::FromWindow(HWND hwnd) {
@@ -156,18 +161,18 @@ WindowHandle Win32Forms::Handle() {
   return reinterpret_cast<WindowHandle>(window_.get());
 }
 
-void Win32Forms::SetLabelCaption(ControlId label, std::wstring_view caption) {
+void Win32Forms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
   const Control& control = Checked(label, ControlKind::Label);
   SetWindowTextChecked(control.hwnd, caption);
   AutoSize(control);
 }
 
-std::wstring Win32Forms::LabelCaption(ControlId label) {
+std::wstring Win32Forms::LabelCaption(ControlKey label) {
   return WindowText(Checked(label, ControlKind::Label).hwnd);
 }
 
 // Setting the look a label already has changes nothing and repaints nothing.
-void Win32Forms::SetForeColor(ControlId label, Color color) {
+void Win32Forms::SetForeColor(ControlKey label, Color color) {
   Control& control = Checked(label, ControlKind::Label);
   if (control.color != color) {
     control.color = color;
@@ -175,7 +180,7 @@ void Win32Forms::SetForeColor(ControlId label, Color color) {
   }
 }
 
-void Win32Forms::SetFontUnderline(ControlId label, bool underline) {
+void Win32Forms::SetFontUnderline(ControlKey label, bool underline) {
   Control& control = Checked(label, ControlKind::Label);
   if (control.underline != underline) {
     control.underline = underline;
@@ -184,33 +189,33 @@ void Win32Forms::SetFontUnderline(ControlId label, bool underline) {
   }
 }
 
-void Win32Forms::SetEnabled(ControlId button, bool enabled) {
+void Win32Forms::SetEnabled(ControlKey button, bool enabled) {
   ::EnableWindow(Checked(button, ControlKind::CommandButton).hwnd, enabled ? TRUE : FALSE);
 }
 
-void Win32Forms::SetTabIndex(ControlId button, std::int16_t index) {
+void Win32Forms::SetTabIndex(ControlKey button, std::int16_t index) {
   Checked(button, ControlKind::CommandButton);
   tabOrder_.Set(button, index);
   ApplyTabOrder();
 }
 
-void Win32Forms::SetFocus(ControlId control) {
+void Win32Forms::SetFocus(ControlKey control) {
   ::SetFocus(ControlWindow(control));
 }
 
-WindowHandle Win32Forms::ControlHandle(ControlId control) {
+WindowHandle Win32Forms::ControlHandle(ControlKey control) {
   return reinterpret_cast<WindowHandle>(ControlWindow(control));
 }
 
-std::wstring Win32Forms::Text(ControlId box) {
+std::wstring Win32Forms::Text(ControlKey box) {
   return WindowText(Checked(box, ControlKind::TextBox).hwnd);
 }
 
-void Win32Forms::SetText(ControlId box, std::wstring_view text) {
+void Win32Forms::SetText(ControlKey box, std::wstring_view text) {
   SetWindowTextChecked(Checked(box, ControlKind::TextBox).hwnd, text);
 }
 
-void Win32Forms::SetSelStart(ControlId box, std::size_t position) {
+void Win32Forms::SetSelStart(ControlKey box, std::size_t position) {
   const HWND hwnd = Checked(box, ControlKind::TextBox).hwnd;
   ::SendMessageW(hwnd, EM_SETSEL, position, static_cast<LPARAM>(position));
   ::SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);

@@ -4,10 +4,10 @@
 // handlers ask for.
 #include <windows.h>
 
-#include <array>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -53,24 +53,24 @@ class Win32Forms final : public FormsRuntime {
 
   // Null once the window is destroyed, by the user or by a failure.
   HWND Window() const { return window_.get(); }
-  HWND ControlWindow(ControlId id) const { return controls_[Index(id)].hwnd; }
+  HWND ControlWindow(ControlKey key) const { return key.index < controls_.size() ? controls_[key.index].hwnd : nullptr; }
   UINT Dpi() const { return dpi_; }
   bool Failed() const { return failed_; }
 
   // FormsRuntime.
   void SetCaption(std::wstring_view caption) override;
   WindowHandle Handle() override;
-  void SetLabelCaption(ControlId label, std::wstring_view caption) override;
-  std::wstring LabelCaption(ControlId label) override;
-  void SetForeColor(ControlId label, Color color) override;
-  void SetFontUnderline(ControlId label, bool underline) override;
-  void SetEnabled(ControlId button, bool enabled) override;
-  void SetTabIndex(ControlId button, std::int16_t index) override;
-  void SetFocus(ControlId control) override;
-  WindowHandle ControlHandle(ControlId control) override;
-  std::wstring Text(ControlId box) override;
-  void SetText(ControlId box, std::wstring_view text) override;
-  void SetSelStart(ControlId box, std::size_t position) override;
+  void SetLabelCaption(ControlKey label, std::wstring_view caption) override;
+  std::wstring LabelCaption(ControlKey label) override;
+  void SetForeColor(ControlKey label, Color color) override;
+  void SetFontUnderline(ControlKey label, bool underline) override;
+  void SetEnabled(ControlKey button, bool enabled) override;
+  void SetTabIndex(ControlKey button, std::int16_t index) override;
+  void SetFocus(ControlKey control) override;
+  WindowHandle ControlHandle(ControlKey control) override;
+  std::wstring Text(ControlKey box) override;
+  void SetText(ControlKey box, std::wstring_view text) override;
+  void SetSelStart(ControlKey box, std::size_t position) override;
   ClipboardResult ReplaceClipboardText(std::wstring_view text) override;
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
   ProgramVersion Version() override;
@@ -89,7 +89,6 @@ class Win32Forms final : public FormsRuntime {
   static constexpr int kFirstControlId = 100;
   static constexpr DWORD kWindowStyle =
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -113,8 +112,8 @@ class Win32Forms final : public FormsRuntime {
   void ApplyLayout(POINT* topLeft);
   void ApplyTabOrder();
   void AutoSize(const Control& label);
-  const Control& Checked(ControlId id, ControlKind kind) const;
-  Control& Checked(ControlId id, ControlKind kind);
+  const Control& Checked(ControlKey id, ControlKind kind) const;
+  Control& Checked(ControlKey id, ControlKind kind);
   Control* FromWindow(HWND hwnd);
 
   // Runs one event handler; a failure ends the program after telling the user.
@@ -129,7 +128,7 @@ class Win32Forms final : public FormsRuntime {
   FormEvents* events_ = nullptr;
   UINT dpi_ = 96;
   TabOrder tabOrder_;
-  std::array<Control, kControlCount> controls_{};
+  std::vector<Control> controls_;  // one for each row of the layout, at the same place
   HCURSOR handCursor_ = nullptr;  // shared resource: not destroyed
   HWND savedFocus_ = nullptr;  // the control that had the focus when the window last lost it
   HBITMAP shownBanner_ = nullptr;  // borrowed from banner_

@@ -151,15 +151,15 @@ void Win32Forms::OnCommand(int id, int code, HWND from) {
     return;
   }
   const Control* control = FromWindow(from);
-  if (control == nullptr || id != kFirstControlId + static_cast<int>(Index(control->design->id))) {
+  if (control == nullptr || id != kFirstControlId + static_cast<int>(control->design->key.index)) {
     return;  // Escape (IDCANCEL) and anything else not from a control of ours
   }
   const bool notifyingKind =
       control->design->kind == ControlKind::CommandButton || control->design->kind == ControlKind::Label;
   if (code == BN_CLICKED && notifyingKind) {  // STN_CLICKED has the same value
-    events_->Click(control->design->id);
+    events_->Click(control->design->key);
   } else if (code == STN_DBLCLK && control->design->kind == ControlKind::Label) {
-    events_->DblClick(control->design->id);
+    events_->DblClick(control->design->key);
   }
 }
 
@@ -221,7 +221,7 @@ void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void Win32Forms::NameControls() noexcept {
   std::vector<NamedWindow> named;
   for (const AccessibleName& entry : spec_.accessibleNames) {
-    if (const HWND hwnd = ControlWindow(entry.id)) {
+    if (const HWND hwnd = ControlWindow(entry.key)) {
       named.push_back({hwnd, entry.name});
     }
   }
@@ -265,7 +265,7 @@ LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 void Win32Forms::OnControlMessage(const Control& control, UINT msg) noexcept {
-  const ControlId id = control.design->id;
+  const ControlKey id = control.design->key;
   if (msg == WM_MOUSEMOVE) {
     Raise([&] { events_->MouseMove(id); });
   } else if (msg == WM_LBUTTONDBLCLK && control.design->kind == ControlKind::TextBox) {
@@ -347,7 +347,7 @@ void Win32Forms::AutoSize(const Control& label) {
 // top, the banner at the bottom.
 void Win32Forms::ApplyTabOrder() {
   HWND previous = HWND_TOP;
-  for (const ControlId id : tabOrder_.Sequence()) {
+  for (const ControlKey id : tabOrder_.Sequence()) {
     const HWND hwnd = ControlWindow(id);
     ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = hwnd;

@@ -6,10 +6,10 @@
 
 namespace velmora::testing {
 
-std::wstring NameOf(ControlId id) {
-  static const wchar_t* const kNames[] = {L"cmdDown", L"cmdUp",  L"cmdMake", L"Text1",  L"Image1", L"Label7",
-                                          L"Label6",  L"Label5", L"Label4",  L"Label3", L"Label2", L"Label1"};
-  return kNames[static_cast<std::size_t>(id)];
+std::wstring NameOf(ControlKey key) {
+  const auto& controls = Form1Layout().controls;
+  return key.index < controls.size() ? std::wstring(controls[key.index].name)
+                                     : L"control " + std::to_wstring(key.index);
 }
 
 namespace {
@@ -23,15 +23,15 @@ FakeForms::FakeForms() : tabOrder(TabOrder::FromLayout(Form1Layout().controls)) 
   for (const ControlSpec& c : Form1Layout().controls) {
     switch (c.kind) {
       case ControlKind::Label:
-        labelCaptions[c.id] = std::wstring(c.caption);
-        foreColors[c.id] = c.foreColor;
-        underlines[c.id] = false;
+        labelCaptions[IdOf(c.key)] = std::wstring(c.caption);
+        foreColors[IdOf(c.key)] = c.foreColor;
+        underlines[IdOf(c.key)] = false;
         break;
       case ControlKind::TextBox:
-        texts[c.id] = std::wstring(c.caption);
+        texts[IdOf(c.key)] = std::wstring(c.caption);
         break;
       case ControlKind::CommandButton:
-        enabled[c.id] = true;
+        enabled[IdOf(c.key)] = true;
         break;
       case ControlKind::Image:
         break;
@@ -57,58 +57,58 @@ WindowHandle FakeForms::Handle() {
   return kFormHandle;
 }
 
-void FakeForms::SetLabelCaption(ControlId label, std::wstring_view text) {
+void FakeForms::SetLabelCaption(ControlKey label, std::wstring_view text) {
   Record(L"SetLabelCaption(" + NameOf(label) + L"," + std::wstring(text) + L")");
-  labelCaptions[label] = text;
+  labelCaptions[IdOf(label)] = text;
 }
 
-std::wstring FakeForms::LabelCaption(ControlId label) {
+std::wstring FakeForms::LabelCaption(ControlKey label) {
   Record(L"LabelCaption(" + NameOf(label) + L")");
-  return labelCaptions[label];
+  return labelCaptions[IdOf(label)];
 }
 
-void FakeForms::SetForeColor(ControlId label, Color color) {
+void FakeForms::SetForeColor(ControlKey label, Color color) {
   Record(L"SetForeColor(" + NameOf(label) + L"," + std::to_wstring(color) + L")");
-  foreColors[label] = color;
+  foreColors[IdOf(label)] = color;
 }
 
-void FakeForms::SetFontUnderline(ControlId label, bool underline) {
+void FakeForms::SetFontUnderline(ControlKey label, bool underline) {
   Record(L"SetFontUnderline(" + NameOf(label) + L"," + Flag(underline) + L")");
-  underlines[label] = underline;
+  underlines[IdOf(label)] = underline;
 }
 
-void FakeForms::SetEnabled(ControlId button, bool on) {
+void FakeForms::SetEnabled(ControlKey button, bool on) {
   Record(L"SetEnabled(" + NameOf(button) + L"," + Flag(on) + L")");
-  enabled[button] = on;
+  enabled[IdOf(button)] = on;
 }
 
-void FakeForms::SetTabIndex(ControlId button, std::int16_t index) {
+void FakeForms::SetTabIndex(ControlKey button, std::int16_t index) {
   Record(L"SetTabIndex(" + NameOf(button) + L"," + std::to_wstring(index) + L")");
   tabOrder.Set(button, index);
 }
 
-void FakeForms::SetFocus(ControlId control) {
+void FakeForms::SetFocus(ControlKey control) {
   Record(L"SetFocus(" + NameOf(control) + L")");
-  focus = control;
+  focus = IdOf(control);
 }
 
-WindowHandle FakeForms::ControlHandle(ControlId control) {
+WindowHandle FakeForms::ControlHandle(ControlKey control) {
   Record(L"ControlHandle(" + NameOf(control) + L")");
-  return HandleOf(control);
+  return HandleOf(IdOf(control));
 }
 
-std::wstring FakeForms::Text(ControlId box) {
+std::wstring FakeForms::Text(ControlKey box) {
   Record(L"Text(" + NameOf(box) + L")");
-  return texts[box];
+  return texts[IdOf(box)];
 }
 
-void FakeForms::SetText(ControlId box, std::wstring_view text) {
+void FakeForms::SetText(ControlKey box, std::wstring_view text) {
   Record(L"SetText(" + NameOf(box) + L"," + std::wstring(text) + L")");
-  texts[box] = text;
+  texts[IdOf(box)] = text;
   selStart = 0;
 }
 
-void FakeForms::SetSelStart(ControlId box, std::size_t position) {
+void FakeForms::SetSelStart(ControlKey box, std::size_t position) {
   Record(L"SetSelStart(" + NameOf(box) + L"," + std::to_wstring(position) + L")");
   selStart = position;
 }

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/Form1Controls.h"
 #include "platform/Forms.h"
 #include "platform/TabOrder.h"
 
 namespace velmora::testing {
 
-std::wstring NameOf(ControlId id);
+// A control's name, as the layout table gives it.
+std::wstring NameOf(ControlKey key);
 
 class FakeForms final : public FormsRuntime {
  public:
@@ -41,17 +43,17 @@ class FakeForms final : public FormsRuntime {
 
   void SetCaption(std::wstring_view text) override;
   WindowHandle Handle() override;
-  void SetLabelCaption(ControlId label, std::wstring_view text) override;
-  std::wstring LabelCaption(ControlId label) override;
-  void SetForeColor(ControlId label, Color color) override;
-  void SetFontUnderline(ControlId label, bool underline) override;
-  void SetEnabled(ControlId button, bool on) override;
-  void SetTabIndex(ControlId button, std::int16_t index) override;
-  void SetFocus(ControlId control) override;
-  WindowHandle ControlHandle(ControlId control) override;
-  std::wstring Text(ControlId box) override;
-  void SetText(ControlId box, std::wstring_view text) override;
-  void SetSelStart(ControlId box, std::size_t position) override;
+  void SetLabelCaption(ControlKey label, std::wstring_view text) override;
+  std::wstring LabelCaption(ControlKey label) override;
+  void SetForeColor(ControlKey label, Color color) override;
+  void SetFontUnderline(ControlKey label, bool underline) override;
+  void SetEnabled(ControlKey button, bool on) override;
+  void SetTabIndex(ControlKey button, std::int16_t index) override;
+  void SetFocus(ControlKey control) override;
+  WindowHandle ControlHandle(ControlKey control) override;
+  std::wstring Text(ControlKey box) override;
+  void SetText(ControlKey box, std::wstring_view text) override;
+  void SetSelStart(ControlKey box, std::size_t position) override;
   ClipboardResult ReplaceClipboardText(std::wstring_view text) override;
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
   ProgramVersion Version() override;

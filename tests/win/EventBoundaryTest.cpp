@@ -26,7 +26,7 @@ struct FailingForm final : FormEvents {
     }
   }
   void FormMouseMove() override {}
-  void Click(ControlId id) override {
+  void Click(ControlKey id) override {
     if (forms != nullptr && id == ControlId::cmdMake) {
       forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
       forms->SetLabelCaption(ControlId::Label6, L"2");
@@ -34,8 +34,8 @@ struct FailingForm final : FormEvents {
     }
     throw PlatformError("the click failed here");
   }
-  void DblClick(ControlId) override {}
-  void MouseMove(ControlId) override {}
+  void DblClick(ControlKey) override {}
+  void MouseMove(ControlKey) override {}
 };
 
 void ExpectFatalBox(const MessageBoxCatcher& boxes, const std::wstring& detail) {

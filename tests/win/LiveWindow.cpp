@@ -56,7 +56,7 @@ bool LiveWindow::PumpUntil(const std::function<bool()>& condition, int timeoutMi
   }
 }
 
-RECT LiveWindow::ClientRectOf(ControlId id) const {
+RECT LiveWindow::ClientRectOf(ControlKey id) const {
   RECT rect{};
   ::GetWindowRect(Control(id), &rect);
   ::MapWindowPoints(HWND_DESKTOP, Window(), reinterpret_cast<POINT*>(&rect), 2);
@@ -100,12 +100,12 @@ void LiveWindow::MoveToWindowPoint(POINT client) {
   Settle();
 }
 
-void LiveWindow::MoveTo(ControlId id) {
+void LiveWindow::MoveTo(ControlKey id) {
   const RECT r = ClientRectOf(id);
   MoveToWindowPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-void LiveWindow::ClickOn(ControlId id) {
+void LiveWindow::ClickOn(ControlKey id) {
   MoveTo(id);
   POINT at{};
   ::GetCursorPos(&at);
@@ -115,7 +115,7 @@ void LiveWindow::ClickOn(ControlId id) {
   Settle();
 }
 
-void LiveWindow::DoubleClickOn(ControlId id) {
+void LiveWindow::DoubleClickOn(ControlKey id) {
   MoveTo(id);
   POINT at{};
   ::GetCursorPos(&at);
@@ -168,7 +168,7 @@ void LiveWindow::Press(std::initializer_list<WORD> keys, bool settle) {
   }
 }
 
-void LiveWindow::RightClickOn(ControlId id) {
+void LiveWindow::RightClickOn(ControlKey id) {
   MoveTo(id);
   POINT at{};
   ::GetCursorPos(&at);

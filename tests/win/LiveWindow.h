@@ -19,7 +19,7 @@ class LiveWindow {
   ~LiveWindow();
 
   HWND Window() const { return forms_->Window(); }
-  HWND Control(ControlId id) const { return forms_->ControlWindow(id); }
+  HWND Control(ControlKey id) const { return forms_->ControlWindow(id); }
   win32::Win32Forms& Forms() { return *forms_; }
   Form1& Form() { return *form_; }
 
@@ -29,15 +29,15 @@ class LiveWindow {
   bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000);
 
   // Real input, through SendInput, as a user would give it.
-  void MoveTo(ControlId id);
+  void MoveTo(ControlKey id);
   void MoveToWindowPoint(POINT client);
-  void ClickOn(ControlId id);
-  void DoubleClickOn(ControlId id);
+  void ClickOn(ControlKey id);
+  void DoubleClickOn(ControlKey id);
   void PressKey(WORD vk, bool alt = false);
   // Holds the keys down in order and lets them go in reverse (Shift+End, Ctrl+C, Alt+F4);
   // without settling, the input stays queued for whoever reads the queue next.
   void Press(std::initializer_list<WORD> keys, bool settle = true);
-  void RightClickOn(ControlId id);  // not settled: keys queued next go to the menu it opens
+  void RightClickOn(ControlKey id);  // not settled: keys queued next go to the menu it opens
   // Presses the left button at one point of the window's client area, moves through the
   // others, and lets go at the last one.
   void Drag(std::initializer_list<POINT> clientPoints);
@@ -47,7 +47,7 @@ class LiveWindow {
   // As if the window had been moved to a monitor of that DPI (WM_DPICHANGED).
   void MoveToDpi(UINT dpi);
 
-  RECT ClientRectOf(ControlId id) const;  // in the window's client coordinates
+  RECT ClientRectOf(ControlKey id) const;  // in the window's client coordinates
   std::wstring TextOf(HWND hwnd) const;
 
  private:
