@@ -26,9 +26,10 @@ struct ControlKey {
 
   constexpr ControlKey() = default;
   constexpr explicit ControlKey(std::size_t place) : index(static_cast<std::uint8_t>(place)) {}
+  // Implicit, so that the window passes its own names as they are.
   template <typename Name>
-    requires std::is_enum_v<Name>
-  constexpr ControlKey(Name name) : index(static_cast<std::uint8_t>(name)) {}  // implicit: the window's own names
+  requires std::is_enum_v<Name>
+  constexpr ControlKey(Name name) : index(static_cast<std::uint8_t>(name)) {}
 
   friend constexpr bool operator==(const ControlKey&, const ControlKey&) = default;
   friend constexpr auto operator<=>(const ControlKey&, const ControlKey&) = default;

@@ -16,7 +16,7 @@ inline constexpr int kNoTabIndex = -1;
 inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the platform's standard text colour
 
 struct ControlSpec {
-  ControlKey key;  // its own place in the table
+  ControlKey key;          // its own place in the table
   std::wstring_view name;  // as the window's code names it
   ControlKind kind;
   int left, top, width, height;  // twips, from the client area's top-left corner

@@ -1,43 +1,29 @@
 #include "app/hook/ButtonHook.h"
 
+#include "platform/win32/Subclass.h"
+
 namespace velmora {
 
 namespace {
-// The previous procedure lives in a window property of the button: pointer-sized and per window.
-constexpr wchar_t kPrevWndProcProperty[] = L"Velmora.PrevWndProc";
+constexpr wchar_t kLayer[] = L"Velmora.FocusFilter";
 }  // namespace
 
 WNDPROC PrevWndProc(HWND button) {
-  return reinterpret_cast<WNDPROC>(::GetPropW(button, kPrevWndProcProperty));
+  const win32::SubclassRecord* record = win32::FindSubclass(button, kLayer);
+  return record == nullptr ? nullptr : record->previous;
 }
 
-// The previous procedure is stored before the filter goes in, so that a button never runs
-// the filter without it: where the property cannot be stored, or the procedure cannot be
-// replaced, the button keeps its own procedure unfiltered.
+// Where the filter cannot go in, the button keeps its own procedure unfiltered: it then draws
+// its focus rectangle, and works as before. Hooking a button twice changes nothing.
 void HookButton(WindowHandle button) {
-  const auto hwnd = reinterpret_cast<HWND>(button);
-  if (PrevWndProc(hwnd) != nullptr) {
-    return;  // already hooked: hooking twice would make the filter its own predecessor
-  }
-  const LONG_PTR current = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
-  if (current == 0 || !::SetPropW(hwnd, kPrevWndProcProperty, reinterpret_cast<HANDLE>(current))) {
-    return;
-  }
-  if (::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWndProc)) == 0) {
-    ::RemovePropW(hwnd, kPrevWndProcProperty);
-  }
+  win32::Subclass(reinterpret_cast<HWND>(button), kLayer, &ButtonWndProc, nullptr);
 }
 
 LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  const WNDPROC previous = PrevWndProc(hwnd);
   if (msg == WM_SETFOCUS) {
     return 0;
   }
-  if (msg == WM_NCDESTROY) {
-    ::RemovePropW(hwnd, kPrevWndProcProperty);
-  }
-  return previous != nullptr ? ::CallWindowProcW(previous, hwnd, msg, wParam, lParam)
-                             : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  return win32::CallPrevious(hwnd, kLayer, msg, wParam, lParam);
 }
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Subclass.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowText.h"
 
@@ -126,8 +127,8 @@ void Win32Forms::CreateControls() {
     if (c.kind == ControlKind::TextBox) {
       ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no cap of its own
     }
-    if (!::SetWindowSubclass(hwnd, ControlProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this))) {
-      ThrowLastError("SetWindowSubclass");
+    if (!Subclass(hwnd, kControlLayer, ControlProc, this)) {
+      ThrowLastError("Subclass(control)");
     }
   }
 }

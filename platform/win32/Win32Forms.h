@@ -53,7 +53,9 @@ class Win32Forms final : public FormsRuntime {
 
   // Null once the window is destroyed, by the user or by a failure.
   HWND Window() const { return window_.get(); }
-  HWND ControlWindow(ControlKey key) const { return key.index < controls_.size() ? controls_[key.index].hwnd : nullptr; }
+  HWND ControlWindow(ControlKey key) const {
+    return key.index < controls_.size() ? controls_[key.index].hwnd : nullptr;
+  }
   UINT Dpi() const { return dpi_; }
   bool Failed() const { return failed_; }
 
@@ -87,12 +89,12 @@ class Win32Forms final : public FormsRuntime {
   };
 
   static constexpr int kFirstControlId = 100;
+  static constexpr wchar_t kControlLayer[] = L"Velmora.Control";  // the subclass on every control
   static constexpr DWORD kWindowStyle =
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
   void OnControlMessage(const Control& control, UINT msg) noexcept;
   void OnCommand(int id, int code, HWND from);
@@ -129,8 +131,8 @@ class Win32Forms final : public FormsRuntime {
   UINT dpi_ = 96;
   TabOrder tabOrder_;
   std::vector<Control> controls_;  // one for each row of the layout, at the same place
-  HCURSOR handCursor_ = nullptr;  // shared resource: not destroyed
-  HWND savedFocus_ = nullptr;  // the control that had the focus when the window last lost it
+  HCURSOR handCursor_ = nullptr;   // shared resource: not destroyed
+  HWND savedFocus_ = nullptr;      // the control that had the focus when the window last lost it
   HBITMAP shownBanner_ = nullptr;  // borrowed from banner_
   bool failed_ = false;
   bool running_ = false;  // inside Run(): closing the window ends the loop

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/Dpi.h"
+#include "platform/win32/Subclass.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowText.h"
 
@@ -71,7 +72,7 @@ bool Win32Forms::PreTranslate(MSG& msg) {
 }
 
 // Events observe, they never swallow. Every message reaches the window's or the control's
-// own processing (DefWindowProc here, DefSubclassProc in ControlProc) and its result is the
+// own processing (DefWindowProc here, the control's previous procedure in ControlProc) and its result is the
 // one returned; an event that a message raises runs after that processing, so a handler
 // sees the control as the message left it. The window answers by itself only what asks the
 // parent for a value (the labels' colours, the pointer shape, the layout at a new DPI). The
@@ -247,17 +248,16 @@ void Win32Forms::OnNcDestroy() noexcept {
 }
 
 // Every control is subclassed; see WindowProc for the rule the subclass keeps.
-LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR selfData) {
-  auto* self = reinterpret_cast<Win32Forms*>(selfData);
-  if (msg == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(hwnd, ControlProc, id);
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-  }
-  if (msg == WM_GETOBJECT) {
+LRESULT CALLBACK Win32Forms::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const SubclassRecord* record = FindSubclass(hwnd, kControlLayer);
+  auto* self = record == nullptr ? nullptr : static_cast<Win32Forms*>(record->context);
+  if (self != nullptr && msg == WM_GETOBJECT) {
     self->NameControls();
   }
-  const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+  const LRESULT result = CallPrevious(hwnd, kControlLayer, msg, wParam, lParam);
+  if (self == nullptr || msg == WM_NCDESTROY) {
+    return result;
+  }
   if (const Control* control = self->FromWindow(hwnd)) {
     self->OnControlMessage(*control, msg);
   }

@@ -58,7 +58,7 @@ TEST(Form1Layout, OnlyTheTwoLinksShowTheHand) {
 TEST(TabOrder, FromTheLayoutFollowsTheTabIndexesNotTheCreationOrder) {
   EXPECT_EQ(TabOrder::FromLayout(Form1Layout().controls).Sequence(),
             (std::vector<ControlKey>{Text1, cmdUp, cmdDown, cmdMake, Label1, Label2, Label3, Label4, Label5,
-                                    Label6, Label7}));
+                                     Label6, Label7}));
 }
 
 TEST(TabOrder, MovingAControlRenumbersTheOthers) {

@@ -20,10 +20,8 @@ void ExpectLayoutAt(LiveWindow& live, UINT dpi) {
     EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << dpi << " control " << std::wstring(c.name);
     EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << dpi << " control " << std::wstring(c.name);
     if (c.kind != ControlKind::Label) {
-      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi))
-          << dpi << " control " << std::wstring(c.name);
-      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi))
-          << dpi << " control " << std::wstring(c.name);
+      EXPECT_EQ(r.right - r.left, TwipsToPixels(c.width, dpi)) << dpi << " control " << std::wstring(c.name);
+      EXPECT_EQ(r.bottom - r.top, TwipsToPixels(c.height, dpi)) << dpi << " control " << std::wstring(c.name);
     }
     if (c.kind != ControlKind::Image) {
       EXPECT_EQ(FontOf(live.Control(c.key)).lfHeight, -PointsToPixels(9, dpi)) << dpi;
