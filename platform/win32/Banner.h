@@ -14,7 +14,6 @@ class Banner {
 
   // The bitmap to show at a size in pixels; the natural bitmap at its natural size.
   HBITMAP ForSize(int width, int height);
-  SIZE NaturalSize() const { return natural_; }
 
  private:
   UniqueBitmap original_;

@@ -34,15 +34,6 @@ UINT DpiForWindow(HWND hwnd) {
   return ScreenDpi();
 }
 
-int SystemMetricForDpi(int index, UINT dpi) {
-  using Fn = int(WINAPI*)(int, UINT);
-  static const Fn getSystemMetricsForDpi = User32Function<Fn>("GetSystemMetricsForDpi");
-  if (getSystemMetricsForDpi != nullptr) {
-    return getSystemMetricsForDpi(index, dpi);
-  }
-  return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(ScreenDpi()));
-}
-
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
   using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static const Fn adjustForDpi = User32Function<Fn>("AdjustWindowRectExForDpi");

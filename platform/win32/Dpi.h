@@ -6,7 +6,6 @@
 namespace velmora::win32 {
 
 UINT DpiForWindow(HWND hwnd);
-int SystemMetricForDpi(int index, UINT dpi);
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 
 }  // namespace velmora::win32

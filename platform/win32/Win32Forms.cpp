@@ -236,7 +236,7 @@ void Win32Forms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_
 }
 
 ProgramVersion Win32Forms::Version() {
-  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   const HGLOBAL loaded = info == nullptr ? nullptr : ::LoadResource(instance_, info);
   const void* data = loaded == nullptr ? nullptr : ::LockResource(loaded);
   if (data == nullptr) {
