@@ -41,7 +41,7 @@ bool LiveWindow::PumpUntil(const std::function<bool()>& condition, int timeoutMi
   for (;;) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (!forms_->PreTranslate(msg)) {
+      if (forms_ == nullptr || !forms_->PreTranslate(msg)) {  // the destructor pumps after the window
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
       }
