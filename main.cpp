@@ -7,6 +7,7 @@
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
 #include "app/hook/ButtonHook.h"
+#include "platform/win32/SystemDllSearch.h"
 #include "platform/win32/Win32Forms.h"
 #include "resources/ResourceIds.h"
 
@@ -23,6 +24,7 @@ void __verbose_terminate_handler() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace velmora;
+  win32::RestrictDllSearchToSystem();
   win32::Win32Forms forms(instance, Form1Layout(), {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
                           {texts::kFatalTitle, texts::kFatalPrefix});
   Form1 form(forms, HookButton);

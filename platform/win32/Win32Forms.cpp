@@ -4,12 +4,16 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <span>
 #include <vector>
 
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowText.h"
+#include "version/PeVersionReader.h"
 
 namespace velmora::win32 {
 
@@ -233,15 +237,16 @@ ProgramVersion Win32Forms::Version() {
   if (data == nullptr) {
     ThrowLastError("FindResourceW(version)");
   }
-  // VerQueryValueW may write into the block, so it works on a copy.
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  std::vector<unsigned char> block(bytes, bytes + ::SizeofResource(instance_, info));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
-      length < sizeof(VS_FIXEDFILEINFO)) {
+  // The block is read here rather than by version.dll, which is not a system known DLL: the exe
+  // imports nothing that Windows would look for beside it.
+  const auto* bytes = static_cast<const std::byte*>(data);
+  const auto root = pe::FindRootValue(std::span<const std::byte>(bytes, ::SizeofResource(instance_, info)));
+  VS_FIXEDFILEINFO fixedInfo{};
+  if (!root || root->size() < sizeof(fixedInfo)) {
     throw PlatformError("the program's version resource has no fixed block");
   }
+  std::memcpy(&fixedInfo, root->data(), sizeof(fixedInfo));
+  const VS_FIXEDFILEINFO* fixed = &fixedInfo;
   return ProgramVersion{static_cast<std::int16_t>(HIWORD(fixed->dwFileVersionMS)),
                         static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionMS)),
                         static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionLS))};
