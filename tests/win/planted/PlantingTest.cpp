@@ -66,23 +66,25 @@ bool Start(Process& process, const fs::path& exe, std::wstring arguments, const 
                           folder.c_str(), &startup, &process.info) != FALSE;
 }
 
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK CheckWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == search->processId && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, kFirstControlId) != nullptr) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND VisibleWindowOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->processId && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, kFirstControlId) != nullptr) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, nullptr};
+  ::EnumWindows(CheckWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -97,18 +99,18 @@ bool WaitFor(Condition condition, int timeoutMilliseconds = 30000) {
   return condition();
 }
 
+void SendMouse(POINT screen, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &input, sizeof(input));
+}
+
 void Click(POINT screen) {
-  INPUT input[3]{};
-  for (INPUT& i : input) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-    i.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-  }
-  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  for (INPUT& step : input) {
-    ::SendInput(1, &step, sizeof(INPUT));
+  for (const DWORD step : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    SendMouse(screen, step);
     ::Sleep(150);
   }
 }
@@ -191,6 +193,7 @@ TEST_F(DllPlanting, TheProgramLoadsNoneThroughStartupALinkClickAndClosing) {
     reached = WaitFor([&] { return ReadAll(log).find("xdg-open ") != std::string::npos; }, 8000);
   }
   EXPECT_TRUE(reached) << "the link click did not reach the desktop";
+  SendMouse({0, 0}, MOUSEEVENTF_MOVE);  // off every window: the next test's window must not open under it
 
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(::WaitForSingleObject(program.info.hProcess, 30000), WAIT_OBJECT_0);
