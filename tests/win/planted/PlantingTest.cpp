@@ -109,7 +109,7 @@ void SendMouse(POINT screen, DWORD flags) {
 }
 
 void Click(POINT screen) {
-  for (const DWORD step : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+  for (const DWORD step : {DWORD{MOUSEEVENTF_MOVE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
     SendMouse(screen, step);
     ::Sleep(150);
   }
