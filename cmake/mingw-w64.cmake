@@ -14,8 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # The exe must import only DLLs that ship with Windows: no libstdc++/libgcc/winpthread DLLs.
-# No time stamp in the PE header, so that two builds of one commit are the same bytes.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Tests run through Wine, in the rig's prefix of the same architecture.
 set(CMAKE_CROSSCOMPILING_EMULATOR env VELMORA_WINE_ARCH=${VELMORA_WINE_ARCH} "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run")
