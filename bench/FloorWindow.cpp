@@ -60,6 +60,19 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// Labels take the size of their text, as the program's do.
+void AutoSize(HWND label, HFONT font, const wchar_t* caption) {
+  const HDC dc = ::GetDC(label);
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE extent{};
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::GetTextExtentPoint32W(dc, caption, ::lstrlenW(caption), &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(label, dc);
+  ::SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CreateControls(HINSTANCE instance, HWND window) {
   const auto& layout = velmora::Form1Layout();
   const HBITMAP banner = static_cast<HBITMAP>(
@@ -90,6 +103,8 @@ void CreateControls(HINSTANCE instance, HWND window) {
                    reinterpret_cast<WPARAM>(c.font == FontKind::Marlett ? g_floor.marlett : g_floor.window), FALSE);
     if (c.kind == ControlKind::Image) {
       ::SendMessageW(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
+    } else if (c.kind == ControlKind::Label) {
+      AutoSize(hwnd, g_floor.window, caption);
     }
   }
 }
@@ -127,8 +142,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const auto& layout = velmora::Form1Layout();
   RECT frame{0, 0, Pixels(layout.clientWidth, g_floor.dpi), Pixels(layout.clientHeight, g_floor.dpi)};
   ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-  ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT area{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);  // centred, as the program's window
+  ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   ::ShowWindow(window, showCommand);
   ::UpdateWindow(window);
   ::SetFocus(g_floor.controls[3]);  // the nickname box, first in the tab order
