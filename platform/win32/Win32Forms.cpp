@@ -83,9 +83,20 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
     }
     banner_ = Banner(instance_, resources_.bannerId);
     const std::wstring caption(spec_.caption);
-    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
-                                    this));
+    // Created at its size and place for the system's DPI, centred in the work area, as laying it
+    // out will put it: a window that opens on a monitor of that DPI is not moved or resized again.
+    const UINT systemDpi = DpiForWindow(nullptr);
+    const RECT frame = WindowRectForClient(
+        {TwipsToPixels(spec_.clientWidth, systemDpi), TwipsToPixels(spec_.clientHeight, systemDpi)}, kWindowStyle,
+        0, systemDpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle,
+                                    area.left + (area.right - area.left - width) / 2,
+                                    area.top + (area.bottom - area.top - height) / 2, width, height, nullptr,
+                                    nullptr, instance_, this));
     if (!window_) {
       ThrowLastError("CreateWindowExW");
     }
@@ -111,9 +122,12 @@ void Win32Forms::CreateControls() {
     const ChildClass cls = ClassFor(c.kind);
     const std::wstring caption(c.caption);
     const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(Index(c.id)));
+    // Created where the layout puts it, so that laying out moves nothing at start-up.
     HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(),
-                                  WS_CHILD | WS_VISIBLE | cls.style, 0, 0, 0, 0, window_.get(),
-                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
+                                  WS_CHILD | WS_VISIBLE | cls.style, TwipsToPixels(c.left, dpi_),
+                                  TwipsToPixels(c.top, dpi_), TwipsToPixels(c.width, dpi_),
+                                  TwipsToPixels(c.height, dpi_), window_.get(), reinterpret_cast<HMENU>(id),
+                                  instance_, nullptr);
     if (hwnd == nullptr) {
       ThrowLastError("CreateWindowExW(control)");
     }
