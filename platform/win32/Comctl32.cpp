@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/SystemDllSearch.h"
+
 namespace {
 
 HMODULE LoadComctl32() {
@@ -16,8 +18,14 @@ HMODULE LoadComctl32() {
   // restricted search order is not applied to that load (Windows 7 without KB2533623, Wine's
   // delay loading), it would be looked for beside the exe; loaded here from the system
   // directory first, it is found among the loaded modules instead. It stays loaded.
-  ::LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  velmora::win32::LoadSystemDll(L"uxtheme.dll");
+  if (const HMODULE module = ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    return module;
+  }
+  // Windows 7 without KB2533623: by its bare name, which the manifest's side-by-side dependency
+  // resolves to common controls 6 before any folder is searched (a full path would give the old
+  // common controls, without the subclassing functions).
+  return ::GetLastError() == ERROR_INVALID_PARAMETER ? ::LoadLibraryW(L"comctl32.dll") : nullptr;
 }
 
 HMODULE Comctl32() {

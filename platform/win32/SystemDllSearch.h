@@ -19,4 +19,24 @@ inline void RestrictDllSearchToSystem() {
   ::SetDllDirectoryW(L"");  // drops the current directory from the old search order as well
 }
 
+// Loads a DLL from the system directory. Windows 7 without KB2533623 does not know the
+// LOAD_LIBRARY_SEARCH_SYSTEM32 flag (ERROR_INVALID_PARAMETER): there the DLL is loaded by its
+// full path in the system directory instead.
+inline HMODULE LoadSystemDll(const wchar_t* name) {
+  if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    return module;
+  }
+  if (::GetLastError() != ERROR_INVALID_PARAMETER) {
+    return nullptr;
+  }
+  wchar_t path[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+  if (length == 0 || length + 1 + static_cast<UINT>(::lstrlenW(name)) >= MAX_PATH) {
+    return nullptr;
+  }
+  path[length] = L'\\';
+  ::lstrcpyW(path + length + 1, name);
+  return ::LoadLibraryW(path);
+}
+
 }  // namespace velmora::win32

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "platform/win32/SystemDllSearch.h"
+
 namespace velmora {
 
 namespace {
@@ -22,7 +24,7 @@ class VersionDll {
   decltype(&::VerQueryValueW) query = nullptr;
 
  private:
-  VersionDll() : module_(::LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  VersionDll() : module_(win32::LoadSystemDll(L"version.dll")) {
     if (module_ != nullptr) {
       Bind(infoSize, "GetFileVersionInfoSizeW");
       Bind(info, "GetFileVersionInfoW");
