@@ -125,11 +125,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   wc.lpszClassName = L"Velmora.Floor";
   ::RegisterClassExW(&wc);
 
-  // The program's title: the product name, the year and the version from the version block.
+  // The program's title: the product name, the year and the version (the build's numbers).
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   wchar_t title[64];
-  ::wsprintfW(title, L"Velmora%d v1.0.2", now.wYear);
+  ::wsprintfW(title, L"Velmora%d v%d.%d.%d", now.wYear, VELMORA_VERSION_MAJOR, VELMORA_VERSION_MINOR,
+              VELMORA_VERSION_REVISION);
 
   const HWND window = ::CreateWindowExW(0, wc.lpszClassName, title, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
