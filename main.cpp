@@ -7,6 +7,7 @@
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
 #include "app/hook/ButtonHook.h"
+#include "platform/win32/SystemDllSearch.h"
 #include "platform/win32/Win32Forms.h"
 #include "resources/ResourceIds.h"
 
@@ -25,6 +26,12 @@ void __verbose_terminate_handler() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace velmora;
+  win32::RestrictDllSearchToSystem();
+  // Common controls 6 load uxtheme.dll by name when they first draw a themed control. Where that
+  // load does not follow the restricted search (Windows 7 without KB2533623, Wine's delay loads),
+  // it would look beside the exe first; loaded from the system directory now, it is found among
+  // the loaded modules then.
+  win32::LoadSystemDll(L"uxtheme.dll");
   win32::Win32Forms forms(instance, Form1Layout(), {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
                           {texts::kFatalTitle, texts::kFatalPrefix});
   Form1 form(forms, HookButton);

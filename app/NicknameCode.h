@@ -1,5 +1,5 @@
 #pragma once
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -8,10 +8,16 @@ namespace velmora {
 // The invisible character put in front of the nickname.
 inline constexpr wchar_t kFillerChar = L'\x0001';
 
-// The count text is not a whole number from 0 to 2^31-1.
-class InvalidCountError : public std::invalid_argument {
+// The count text is not a whole number from 0 to 2^31-1. The reason is a fixed text. (Not a
+// std::invalid_argument: the standard exceptions with a message bring a second string
+// implementation into the exe, about 45 KB.)
+class InvalidCountError : public std::exception {
  public:
-  using std::invalid_argument::invalid_argument;
+  explicit InvalidCountError(const char* reason) noexcept : reason_(reason) {}
+  const char* what() const noexcept override { return reason_; }
+
+ private:
+  const char* reason_;
 };
 
 // Converts the count text (decimal, blanks around it allowed) to n and returns n filler

@@ -105,15 +105,15 @@ int wmain(int argc, wchar_t** argv) {
       launch[which].push_back(sample.launchMs);
       memory[which].push_back(sample.peakWorkingSetKb);
       std::wprintf(L"run %2d  %-14ls launch %7.1f ms  peak working set %8.0f KB\n", run + 1,
-                   which == 0 ? L"program" : L"bare window", sample.launchMs, sample.peakWorkingSetKb);
+                   which == 0 ? L"A" : L"B", sample.launchMs, sample.peakWorkingSetKb);
     }
   }
   const double launchA = Median(launch[0]), launchB = Median(launch[1]);
   const double memoryA = Median(memory[0]), memoryB = Median(memory[1]);
   std::wprintf(L"\nmedians over %d runs each, alternating:\n", runs);
-  std::wprintf(L"  launch to idle:    program %7.1f ms, bare window %7.1f ms, ratio %.3f\n", launchA, launchB,
+  std::wprintf(L"  launch to idle:    A %7.1f ms, B %7.1f ms, ratio %.3f\n", launchA, launchB,
                launchB > 0 ? launchA / launchB : 0);
-  std::wprintf(L"  peak working set:  program %7.0f KB, bare window %7.0f KB, ratio %.3f\n", memoryA, memoryB,
+  std::wprintf(L"  peak working set:  A %7.0f KB, B %7.0f KB, ratio %.3f\n", memoryA, memoryB,
                memoryB > 0 ? memoryA / memoryB : 0);
   return 0;
 }

@@ -5,10 +5,11 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace velmora {
 
@@ -48,9 +49,15 @@ enum class ClipboardResult { Replaced, Busy };
 
 // A failed platform operation. It ends the running event handler; the event boundary in
 // the platform layer reports it to the user and ends the program.
-class PlatformError : public std::runtime_error {
+class PlatformError : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  // Not a std::runtime_error: the standard exceptions with a message bring a second string
+  // implementation into the exe, about 45 KB.
+  explicit PlatformError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 class FormsRuntime {

@@ -7,6 +7,7 @@ export VELMORA_ROOT
 velmora_packages=(
   cmake ninja-build g++ git python3 xxd
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine32:i386 zip
   googletest clang libclang-rt-14-dev libfuzzer-14-dev
   wine wine64 libwine fonts-wine
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
@@ -18,6 +19,10 @@ velmora_as_root() {
 
 velmora_install_packages() {
   local missing=() p
+  # The 32-bit Wine (wine32:i386) comes from Debian's i386 architecture.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    velmora_as_root dpkg --add-architecture i386
+  fi
   for p in "${velmora_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
@@ -28,10 +33,12 @@ velmora_install_packages() {
 }
 
 # The rig's own Wine prefixes, inside the build tree, never ~/.wine: one at 96 DPI and, for the
-# tests and screenshots at another DPI, one per DPI (VELMORA_DPI). VELMORA_PLAIN=1 picks the
-# plain twin of a prefix: Wine as a distribution ships it, without the fonts the rig provides.
+# tests and screenshots at another DPI, one per DPI (VELMORA_DPI). The 32-bit build has its own,
+# 32-bit prefixes (VELMORA_WINE_ARCH=win32): a 32-bit Windows, not WOW64. VELMORA_PLAIN=1 picks
+# the plain twin of a prefix: Wine as a distribution ships it, without the fonts the rig provides.
 velmora_prefix_for() {
   local name=wineprefix
+  [ "${VELMORA_WINE_ARCH:-win64}" = win32 ] && name+=-win32
   [ "${VELMORA_PLAIN:-0}" = 1 ] && name+=-plain
   [ "${1:-96}" = 96 ] || name+="-${1}dpi"
   echo "$VELMORA_ROOT/build/$name"
@@ -40,7 +47,7 @@ velmora_prefix_for() {
 velmora_wine_env() {
   export WINEPREFIX="${VELMORA_WINEPREFIX:-$(velmora_prefix_for "${VELMORA_DPI:-96}")}"
   export WINEDEBUG=-all
-  export WINEARCH=win64
+  export WINEARCH="${VELMORA_WINE_ARCH:-win64}"
 }
 
 VELMORA_XVFB_PID=
@@ -88,8 +95,11 @@ velmora_wine_prefix() {
   local dpi="${1:-${VELMORA_DPI:-96}}"
   VELMORA_DPI="$dpi" velmora_wine_env
   VELMORA_PREFIXES+=("$WINEPREFIX")
-  local stamp="$WINEPREFIX/.velmora-ready-3"
+  # The stamp names the architecture: a prefix booted for the other one, or before wine32 was
+  # installed ("could not load kernel32.dll"), is made again.
+  local stamp="$WINEPREFIX/.velmora-ready-3-$WINEARCH"
   [ -f "$stamp" ] && return 0
+  case "$WINEPREFIX" in "$VELMORA_ROOT"/build/*) rm -rf "$WINEPREFIX" ;; esac
   mkdir -p "$WINEPREFIX"
   echo "booting Wine prefix $WINEPREFIX"
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1

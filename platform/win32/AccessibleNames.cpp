@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/SystemDllSearch.h"
+
 namespace velmora::win32 {
 
 namespace {
@@ -31,7 +33,7 @@ void AccessibleNames::Annotate(std::span<const NamedWindow> windows) noexcept {
   }
   tried_ = true;
   // CoCreateInstance loads oleacc.dll by its registered full path in the system folder.
-  ole32_.reset(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  ole32_.reset(LoadSystemDll(L"ole32.dll"));
   const auto initialize = Function<decltype(&::CoInitializeEx)>(ole32_.get(), "CoInitializeEx");
   const auto create = Function<decltype(&::CoCreateInstance)>(ole32_.get(), "CoCreateInstance");
   if (initialize == nullptr || create == nullptr) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/SystemDllSearch.h"
 #include "platform/win32/Win32Error.h"
 
 namespace velmora::win32 {
@@ -28,15 +29,15 @@ void Shell::Load() {
   if (shell32_) {
     return;
   }
-  ole32_.reset(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  ole32_.reset(LoadSystemDll(L"ole32.dll"));
   if (ole32_) {
     if (const auto initialize = Function<decltype(&::CoInitializeEx)>(ole32_.get(), "CoInitializeEx")) {
       comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
   }
-  shell32_.reset(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  shell32_.reset(LoadSystemDll(L"shell32.dll"));
   if (!shell32_) {
-    ThrowLastError("LoadLibraryExW(shell32)");
+    ThrowLastError("LoadLibrary(shell32)");
   }
 }
 

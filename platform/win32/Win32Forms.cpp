@@ -4,6 +4,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <span>
 #include <vector>
 
 #include "platform/win32/Clipboard.h"
@@ -11,6 +14,7 @@
 #include "platform/win32/Subclass.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowText.h"
+#include "version/PeVersionReader.h"
 
 namespace velmora::win32 {
 
@@ -81,9 +85,20 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
     }
     banner_ = Banner(instance_, resources_.bannerId);
     const std::wstring caption(spec_.caption);
-    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
-                                    this));
+    // Created at its size and place for the system's DPI, centred in the work area, as laying it
+    // out will put it: a window that opens on a monitor of that DPI is not moved or resized again.
+    const UINT systemDpi = DpiForWindow(nullptr);
+    const RECT frame = WindowRectForClient(
+        {TwipsToPixels(spec_.clientWidth, systemDpi), TwipsToPixels(spec_.clientHeight, systemDpi)}, kWindowStyle,
+        0, systemDpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle,
+                                    area.left + (area.right - area.left - width) / 2,
+                                    area.top + (area.bottom - area.top - height) / 2, width, height, nullptr,
+                                    nullptr, instance_, this));
     if (!window_) {
       ThrowLastError("CreateWindowExW");
     }
@@ -113,12 +128,14 @@ void Win32Forms::CreateControls() {
     const ChildClass cls = ClassFor(c.kind);
     const std::wstring caption(c.caption);
     const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(place));
-    // Clipped by its siblings, a control never paints over one stacked above it, whatever the
-    // order of painting and however wide a font makes a label.
+    // Created where the layout puts it, so that laying out moves nothing at start-up. Clipped
+    // by its siblings, a control never paints over one stacked above it, whatever the order of
+    // painting and however wide a font makes a label.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
-    HWND hwnd =
-        ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(), style,
-                          0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(id), instance_, nullptr);
+    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(),
+                                  style, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_),
+                                  TwipsToPixels(c.width, dpi_), TwipsToPixels(c.height, dpi_), window_.get(),
+                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
     if (hwnd == nullptr) {
       ThrowLastError("CreateWindowExW(control)");
     }
@@ -242,15 +259,16 @@ ProgramVersion Win32Forms::Version() {
   if (data == nullptr) {
     ThrowLastError("FindResourceW(version)");
   }
-  // VerQueryValueW may write into the block, so it works on a copy.
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  std::vector<unsigned char> block(bytes, bytes + ::SizeofResource(instance_, info));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
-      length < sizeof(VS_FIXEDFILEINFO)) {
+  // The block is read here rather than by version.dll, which is not a system known DLL: the exe
+  // imports nothing that Windows would look for beside it.
+  const auto* bytes = static_cast<const std::byte*>(data);
+  const auto root = pe::FindRootValue(std::span<const std::byte>(bytes, ::SizeofResource(instance_, info)));
+  VS_FIXEDFILEINFO fixedInfo{};
+  if (!root || root->size() < sizeof(fixedInfo)) {
     throw PlatformError("the program's version resource has no fixed block");
   }
+  std::memcpy(&fixedInfo, root->data(), sizeof(fixedInfo));
+  const VS_FIXEDFILEINFO* fixed = &fixedInfo;
   return ProgramVersion{static_cast<std::int16_t>(HIWORD(fixed->dwFileVersionMS)),
                         static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionMS)),
                         static_cast<std::int16_t>(LOWORD(fixed->dwFileVersionLS))};

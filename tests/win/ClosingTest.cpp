@@ -50,25 +50,27 @@ TEST(Closing, AltF4EndsTheMessageLoopWithExitCodeZero) {
   EXPECT_EQ(live.Control(Text1), nullptr);
 }
 
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hwnd, &owner);
+  wchar_t cls[32]{};
+  ::GetClassNameW(hwnd, cls, 32);
+  if (owner == search->processId && std::wstring(cls) == L"Velmora.Form1" && ::IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindProgramWindow(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t cls[32]{};
-        ::GetClassNameW(hwnd, cls, 32);
-        if (owner == s->processId && std::wstring(cls) == L"Velmora.Form1" && ::IsWindowVisible(hwnd)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, nullptr};
+  ::EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -80,23 +80,21 @@ struct WhileTheBoxIsUp {
   static inline int ticks = 0;
   static inline std::function<void(int)> onTick;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(++ticks); }
+  static BOOL CALLBACK DismissBox(HWND hwnd, LPARAM) {
+    wchar_t cls[16]{};
+    ::GetClassNameW(hwnd, cls, 16);
+    if (std::wstring(cls) == L"#32770") {
+      ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+  }
 
   explicit WhileTheBoxIsUp(std::function<void(int)> action)
       : timer(::SetTimer(nullptr, 0, 20, Tick)),
         stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         safety([this, thread = ::GetCurrentThreadId()] {
           while (::WaitForSingleObject(stop, 5000) == WAIT_TIMEOUT) {
-            ::EnumThreadWindows(
-                thread,
-                [](HWND hwnd, LPARAM) -> BOOL {
-                  wchar_t cls[16]{};
-                  ::GetClassNameW(hwnd, cls, 16);
-                  if (std::wstring(cls) == L"#32770") {
-                    ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-                  }
-                  return TRUE;
-                },
-                0);
+            ::EnumThreadWindows(thread, DismissBox, 0);
           }
         }) {
     ticks = 0;

@@ -11,6 +11,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "platform/win32/SystemDllSearch.h"
 #endif
 
 namespace {
@@ -49,6 +51,7 @@ int Run(const std::vector<std::wstring>& names) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t* argv[]) {
+  velmora::win32::RestrictDllSearchToSystem();
   _setmode(_fileno(stdout), _O_U8TEXT);
   _setmode(_fileno(stderr), _O_U8TEXT);
   return Run(std::vector<std::wstring>(argv + 1, argv + argc));

@@ -4,7 +4,50 @@
 
 #include <limits>
 
+#include "platform/win32/SystemDllSearch.h"
+
 namespace velmora {
+
+namespace {
+
+// version.dll is not one of Windows' known DLLs, so an import of it would be looked for in the
+// program's own folder first. It is loaded from the system directory, once, when first needed.
+class VersionDll {
+ public:
+  static const VersionDll& Get() {
+    static const VersionDll dll;
+    return dll;
+  }
+
+  decltype(&::GetFileVersionInfoSizeW) infoSize = nullptr;
+  decltype(&::GetFileVersionInfoW) info = nullptr;
+  decltype(&::VerQueryValueW) query = nullptr;
+
+ private:
+  VersionDll() : module_(win32::LoadSystemDll(L"version.dll")) {
+    if (module_ != nullptr) {
+      Bind(infoSize, "GetFileVersionInfoSizeW");
+      Bind(info, "GetFileVersionInfoW");
+      Bind(query, "VerQueryValueW");
+    }
+  }
+  ~VersionDll() {
+    if (module_ != nullptr) {
+      ::FreeLibrary(module_);
+    }
+  }
+  VersionDll(const VersionDll&) = delete;
+  VersionDll& operator=(const VersionDll&) = delete;
+
+  template <typename Fn>
+  void Bind(Fn& function, const char* name) {
+    function = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+  }
+
+  HMODULE module_;
+};
+
+}  // namespace
 
 // Only an ordinary file matches: a wildcard pattern, a directory, a hidden or a system file
 // does not, which is what a directory search for ordinary files would find.
@@ -18,21 +61,24 @@ bool Win32VersionSource::FileExists(const std::wstring& sFileName) {
 }
 
 std::uint32_t Win32VersionSource::InfoSize(const std::wstring& sFileName) {
+  const auto infoSize = VersionDll::Get().infoSize;
   DWORD ignored = 0;
-  return GetFileVersionInfoSizeW(sFileName.c_str(), &ignored);
+  return infoSize == nullptr ? 0 : infoSize(sFileName.c_str(), &ignored);
 }
 
 bool Win32VersionSource::ReadInfo(const std::wstring& sFileName, std::span<std::byte> buffer) {
-  if (buffer.size() > std::numeric_limits<DWORD>::max()) {
+  const auto info = VersionDll::Get().info;
+  if (info == nullptr || buffer.size() > std::numeric_limits<DWORD>::max()) {
     return false;
   }
-  return GetFileVersionInfoW(sFileName.c_str(), 0, static_cast<DWORD>(buffer.size()), buffer.data()) != FALSE;
+  return info(sFileName.c_str(), 0, static_cast<DWORD>(buffer.size()), buffer.data()) != FALSE;
 }
 
 std::optional<std::span<const std::byte>> Win32VersionSource::QueryRoot(std::span<const std::byte> buffer) {
+  const auto query = VersionDll::Get().query;
   void* root = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(buffer.data(), L"\\", &root, &length) || root == nullptr) {
+  if (query == nullptr || !query(buffer.data(), L"\\", &root, &length) || root == nullptr) {
     return std::nullopt;
   }
   return std::span<const std::byte>(static_cast<const std::byte*>(root), length);
