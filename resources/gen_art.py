@@ -5,11 +5,15 @@
     Velmora.ico   16, 20, 24, 32, 40, 48 and 64 px; 32 px is 8 bpp with a 256-colour palette,
                   the rest 32 bpp BGRA; every image is a BMP-style entry with an AND mask
     hand.cur      one 32 x 32, 1 bpp image with an AND mask, hot spot (5, 0)
+    hand.png      the same hand for the Linux program, 32 x 32 RGBA (hot spot (5, 0) in the code)
+    icons/drasken-N.png  the emblem at N = 16, 22, 24, 32, 48, 64, 128, 256 px, RGBA, for the
+                  Linux desktop's hicolor icon theme and the Linux program's window icon
 
 Run by hand when the artwork changes and commit the outputs; the build only reads the outputs.
-Needs Pillow (Debian: python3-pil) and the DejaVu and WenQuanYi fonts:
+Needs Pillow (Debian: python3-pil) and, for the banner, the DejaVu and WenQuanYi fonts:
 
-    /usr/bin/python3 resources/gen_art.py
+    /usr/bin/python3 resources/gen_art.py            # everything
+    /usr/bin/python3 resources/gen_art.py png        # only the Linux PNGs (no fonts needed)
 """
 
 import os
@@ -313,9 +317,7 @@ HOT_SPOT = (5, 0)
 
 def write_cur(path):
     w = h = 32
-    grid = [row.ljust(w) for row in HAND] + [" " * w] * (h - len(HAND))
-    assert all(len(row) == w for row in grid)
-    assert grid[HOT_SPOT[1]][HOT_SPOT[0]] == "#"
+    grid = hand_grid()
     stride = 4
     xor = bytearray()
     for y in range(h - 1, -1, -1):
@@ -334,11 +336,44 @@ def write_cur(path):
         f.write(head + entry + data)
 
 
-def main():
-    write_bmp24(draw_banner(), os.path.join(HERE, "banner.bmp"))
-    write_ico(os.path.join(HERE, "Velmora.ico"))
-    write_cur(os.path.join(HERE, "hand.cur"))
+def hand_grid():
+    w = h = 32
+    grid = [row.ljust(w) for row in HAND] + [" " * w] * (h - len(HAND))
+    assert all(len(row) == w for row in grid)
+    assert grid[HOT_SPOT[1]][HOT_SPOT[0]] == "#"
+    return grid
+
+
+def write_hand_png(path):
+    grid = hand_grid()
+    img = Image.new("RGBA", (32, 32), (0, 0, 0, 0))
+    px = img.load()
+    colours = {"#": (0, 0, 0, 255), ".": (255, 255, 255, 255)}
+    for y, row in enumerate(grid):
+        for x, c in enumerate(row):
+            if c in colours:
+                px[x, y] = colours[c]
+    img.save(path, optimize=True)
+
+
+PNG_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def write_png_icons(folder):
+    os.makedirs(folder, exist_ok=True)
+    for size in PNG_ICON_SIZES:
+        draw_emblem(size).save(os.path.join(folder, "drasken-%d.png" % size), optimize=True)
+
+
+def main(argv):
+    if "png" not in argv[1:]:
+        write_bmp24(draw_banner(), os.path.join(HERE, "banner.bmp"))
+        write_ico(os.path.join(HERE, "Velmora.ico"))
+        write_cur(os.path.join(HERE, "hand.cur"))
+    write_hand_png(os.path.join(HERE, "hand.png"))
+    write_png_icons(os.path.join(HERE, "icons"))
 
 
 if __name__ == "__main__":
-    main()
+    import sys
+    main(sys.argv)
