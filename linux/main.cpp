@@ -1,0 +1,24 @@
+// drasken: opens the Velmora window on the Linux desktop and runs it until it is closed.
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include "BuildSettings.h"
+#include "app/Form1.h"
+#include "app/Form1Layout.h"
+#include "app/Texts.h"
+#include "platform/qt/ButtonStyle.h"
+#include "platform/qt/QtForms.h"
+#include "linux/ProgramResources.h"
+
+int main(int argc, char* argv[]) {
+  using namespace velmora;
+  QApplication application(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("drasken"));
+  qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), {texts::kFatalTitle, texts::kFatalPrefix});
+  Form1 form(forms, qt::HideFocusLook);
+  if (!forms.Open(form)) {
+    return 1;
+  }
+  return QApplication::exec();
+}

@@ -1,0 +1,80 @@
+#include "platform/qt/ButtonStyle.h"
+
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace velmora::qt {
+
+namespace {
+constexpr char kArrowProperty[] = "velmoraArrow";
+constexpr char kNoFocusLookProperty[] = "velmoraNoFocusLook";
+}  // namespace
+
+ButtonStyle::ButtonStyle() = default;
+
+void ButtonStyle::SetArrow(QWidget* button, Arrow arrow) {
+  button->setProperty(kArrowProperty, static_cast<int>(arrow));
+  button->update();
+}
+
+Arrow ButtonStyle::ArrowOf(const QWidget* button) {
+  return button == nullptr ? Arrow::None : static_cast<Arrow>(button->property(kArrowProperty).toInt());
+}
+
+void ButtonStyle::SetFocusLookHidden(QWidget* button, bool hidden) {
+  button->setProperty(kNoFocusLookProperty, hidden);
+  button->update();
+}
+
+bool ButtonStyle::FocusLookHidden(const QWidget* button) {
+  return button != nullptr && button->property(kNoFocusLookProperty).toBool();
+}
+
+void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                              const QWidget* widget) const {
+  if (FocusLookHidden(widget) && (option->state & State_HasFocus)) {
+    // The whole button, its bevel and its label are drawn from an option without the focus.
+    if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+      QStyleOptionButton unfocused(*button);
+      unfocused.state &= ~State_HasFocus;
+      drawControl(element, &unfocused, painter, widget);
+      return;
+    }
+  }
+  const Arrow arrow = ArrowOf(widget);
+  if (element == CE_PushButtonLabel && arrow != Arrow::None) {
+    // A square in the middle of the label's area, as large as the smaller side allows.
+    const QRect area = option->rect;
+    const int side = std::max(1, std::min(area.width(), area.height()));
+    QStyleOption arrowOption(*option);
+    arrowOption.rect = QRect(0, 0, side, side);
+    arrowOption.rect.moveCenter(area.center());
+    if (option->state & State_Sunken) {
+      arrowOption.rect.translate(pixelMetric(PM_ButtonShiftHorizontal, option, widget),
+                                 pixelMetric(PM_ButtonShiftVertical, option, widget));
+    }
+    drawPrimitive(arrow == Arrow::Up ? PE_IndicatorArrowUp : PE_IndicatorArrowDown, &arrowOption, painter,
+                  widget);
+    return;
+  }
+  QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void ButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                const QWidget* widget) const {
+  if (element == PE_FrameFocusRect && FocusLookHidden(widget)) {
+    return;
+  }
+  QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void HideFocusLook(WindowHandle button) {
+  if (auto* widget = reinterpret_cast<QWidget*>(button)) {
+    ButtonStyle::SetFocusLookHidden(widget, true);
+  }
+}
+
+}  // namespace velmora::qt

@@ -1,0 +1,128 @@
+#pragma once
+// The forms runtime on Qt Widgets: builds the window and its standard controls from the layout,
+// raises the form's events from the controls' events, and carries out the operations the event
+// handlers ask for. Every control is known only through its entry in the layout table.
+#include <QIcon>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Forms.h"
+#include "platform/Layout.h"
+#include "platform/TabOrder.h"
+
+namespace velmora::qt {
+
+class ButtonStyle;
+
+// What the program brings along: its artwork and its version.
+struct QtResources {
+  ProgramVersion version;
+  QIcon icon;
+  QPixmap banner;
+  QPixmap handCursor;
+  int handHotX = 0;
+  int handHotY = 0;
+};
+
+// How a failure that ends the program is worded for the user.
+struct FatalErrorTexts {
+  std::wstring_view title;
+  std::wstring_view prefix;  // followed by the failure's own description
+};
+
+class QtForms final : public QObject, public FormsRuntime {
+ public:
+  QtForms(const FormSpec& layout, QtResources resources, FatalErrorTexts fatal);
+  ~QtForms() override;
+  QtForms(const QtForms&) = delete;
+  QtForms& operator=(const QtForms&) = delete;
+
+  // Creates the window and its controls, raises Initialize, then shows the window centred with
+  // the focus on the first control in tab order. False when start-up failed (already reported).
+  bool Open(FormEvents& events);
+
+  // Null once the window is gone, closed by the user or after a failure.
+  QWidget* Window() const { return window_; }
+  QWidget* ControlWidget(ControlId id) const;
+  bool Failed() const { return failed_; }
+
+  // FormsRuntime.
+  void SetCaption(std::wstring_view caption) override;
+  WindowHandle Handle() override;
+  void SetLabelCaption(ControlId label, std::wstring_view caption) override;
+  std::wstring LabelCaption(ControlId label) override;
+  void SetForeColor(ControlId label, Color color) override;
+  void SetFontUnderline(ControlId label, bool underline) override;
+  void SetEnabled(ControlId button, bool enabled) override;
+  void SetTabIndex(ControlId button, std::int16_t index) override;
+  void SetFocus(ControlId control) override;
+  WindowHandle ControlHandle(ControlId control) override;
+  std::wstring Text(ControlId box) override;
+  void SetText(ControlId box, std::wstring_view text) override;
+  void SetSelStart(ControlId box, std::size_t position) override;
+  ClipboardResult ReplaceClipboardText(std::wstring_view text) override;
+  void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
+  ProgramVersion Version() override;
+  std::int16_t CurrentYear() override;
+  void ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
+                    std::wstring_view parameters, std::wstring_view directory, int showCommand) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Control {
+    QPointer<QWidget> widget;             // owned by the window
+    const ControlSpec* design = nullptr;  // its entry in the layout
+    Color color = kDefaultColor;
+    bool underline = false;
+  };
+
+  void CreateWindow();
+  void CreateControls();
+  void ApplyTabOrder();
+  void AutoSize(Control& label);
+  void ApplyLook(Control& label);
+  Control& Checked(ControlId id, ControlKind kind);
+  Control* Find(ControlId id);
+  Control* FromWidget(const QObject* widget);
+  void Centre();
+
+  // Runs one event handler; a failure ends the program after telling the user.
+  template <typename Handler>
+  void Raise(Handler&& handler) noexcept;
+  void Fail(std::exception_ptr error) noexcept;
+
+  const FormSpec& spec_;
+  QtResources resources_;
+  FatalErrorTexts fatal_;
+  FormEvents* events_ = nullptr;
+  TabOrder tabOrder_;
+  std::vector<Control> controls_;
+  bool failed_ = false;
+  std::unique_ptr<ButtonStyle> style_;  // the command buttons' look; outlives the window
+  QPointer<QWidget> window_;            // deleted with this object when still there
+};
+
+template <typename Handler>
+void QtForms::Raise(Handler&& handler) noexcept {
+  if (failed_) {
+    return;
+  }
+  try {
+    handler();
+  } catch (...) {
+    Fail(std::current_exception());
+  }
+}
+
+}  // namespace velmora::qt

@@ -1,0 +1,90 @@
+// The form's events, raised from the controls' own events.
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QString>
+#include <QWidget>
+
+#include "platform/qt/ButtonStyle.h"
+#include "platform/qt/QtForms.h"
+
+namespace velmora::qt {
+
+namespace {
+QPoint PositionOf(const QMouseEvent& event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+  return event.position().toPoint();
+#else
+  return event.pos();
+#endif
+}
+}  // namespace
+
+// Only the first failure is reported: a handler that was running when it happened (one that
+// had a message box up, say) may fail again on its next step, and says nothing more.
+void QtForms::Fail(std::exception_ptr error) noexcept {
+  if (failed_) {
+    return;
+  }
+  failed_ = true;
+  QString detail = QStringLiteral("unknown error");
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    detail = QString::fromUtf8(e.what());
+  } catch (...) {
+  }
+  QString text = QString::fromStdWString(std::wstring(fatal_.prefix)) + detail;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  // While the box is up the window keeps painting; only the events stop.
+  QMessageBox::critical(window_, QString::fromStdWString(std::wstring(fatal_.title)), text);
+  if (window_) {
+    window_->hide();
+    window_->deleteLater();
+  }
+  QCoreApplication::exit(1);
+}
+
+// Events observe, they never swallow: the filter always answers false, so every event goes on
+// to the control's own processing as if nothing had watched it. Clicks on buttons come from the
+// button's clicked signal, after its own processing; a double-click in the text box is raised
+// once the box has handled it (queued), so the handler sees the box as the click left it.
+bool QtForms::eventFilter(QObject* watched, QEvent* event) {
+  if (failed_ || events_ == nullptr) {
+    return false;
+  }
+  const QEvent::Type type = event->type();
+  if (watched == window_) {
+    // Movement over the window's own surface, not one passed up from a control under the pointer.
+    if (type == QEvent::MouseMove) {
+      const auto* move = static_cast<const QMouseEvent*>(event);
+      if (window_->childAt(PositionOf(*move)) == nullptr) {
+        Raise([&] { events_->FormMouseMove(); });
+      }
+    }
+    return false;
+  }
+  const Control* control = FromWidget(watched);
+  if (control == nullptr) {
+    return false;
+  }
+  const ControlId id = control->design->id;
+  const ControlKind kind = control->design->kind;
+  if (type == QEvent::MouseMove && kind == ControlKind::Label) {
+    Raise([&] { events_->MouseMove(id); });
+  } else if (type == QEvent::MouseButtonRelease && kind == ControlKind::Label) {
+    const auto* release = static_cast<const QMouseEvent*>(event);
+    if (release->button() == Qt::LeftButton && control->widget->rect().contains(PositionOf(*release))) {
+      Raise([&] { events_->Click(id); });
+    }
+  } else if (type == QEvent::MouseButtonDblClick && kind == ControlKind::Label) {
+    Raise([&] { events_->DblClick(id); });
+  } else if (type == QEvent::MouseButtonDblClick && kind == ControlKind::TextBox) {
+    QMetaObject::invokeMethod(
+        this, [this, id] { Raise([&] { events_->DblClick(id); }); }, Qt::QueuedConnection);
+  }
+  return false;
+}
+
+}  // namespace velmora::qt
