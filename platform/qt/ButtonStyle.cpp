@@ -35,14 +35,17 @@ bool ButtonStyle::FocusLookHidden(const QWidget* button) {
 
 void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                               const QWidget* widget) const {
-  if (FocusLookHidden(widget) && (option->state & State_HasFocus)) {
-    // The whole button, its bevel and its label are drawn from an option without the focus.
-    if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
-      QStyleOptionButton unfocused(*button);
-      unfocused.state &= ~State_HasFocus;
-      drawControl(element, &unfocused, painter, widget);
-      return;
-    }
+  // The whole button, its bevel and its label are drawn from an option without the focus. A
+  // button that presses on Enter also looks like the default button while it has the focus;
+  // that look goes too (the window has no default button of its own).
+  if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+      button != nullptr && FocusLookHidden(widget) &&
+      ((button->state & State_HasFocus) || (button->features & QStyleOptionButton::DefaultButton))) {
+    QStyleOptionButton unfocused(*button);
+    unfocused.state &= ~State_HasFocus;
+    unfocused.features &= ~QStyleOptionButton::DefaultButton;
+    drawControl(element, &unfocused, painter, widget);
+    return;
   }
   const Arrow arrow = ArrowOf(widget);
   if (element == CE_PushButtonLabel && arrow != Arrow::None) {
