@@ -11,7 +11,7 @@ velmora_packages=(
   googletest clang libclang-rt-14-dev libfuzzer-14-dev
   wine wine64 libwine fonts-wine
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file libx11-dev
 )
 
 velmora_as_root() {
