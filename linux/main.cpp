@@ -1,9 +1,6 @@
 // drasken: opens the Velmora window on the Linux desktop and runs it until it is closed.
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 
-#include "BuildSettings.h"
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/Texts.h"

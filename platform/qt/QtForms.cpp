@@ -144,7 +144,7 @@ void QtForms::CreateControls() {
         button->setStyle(style_.get());
         ButtonStyle::SetArrow(button, arrow);
         button->setAutoDefault(true);  // Enter presses the focused button, as in a dialog
-        connect(button, &QPushButton::clicked, this, [this, id = c.id] { Raise([&] { events_->Click(id); }); });
+        connect(button, &QPushButton::clicked, this, [this, key = c.key] { Raise([&] { events_->Click(key); }); });
         widget = button;
         break;
       }
@@ -174,6 +174,7 @@ void QtForms::CreateControls() {
         break;
       }
     }
+    widget->setObjectName(ToQString(c.name));
     widget->setGeometry(Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height));
     widget->installEventFilter(this);
     controls_.push_back(Control{widget, &c, c.foreColor, false});
@@ -182,24 +183,24 @@ void QtForms::CreateControls() {
     }
   }
   for (const AccessibleName& entry : spec_.accessibleNames) {
-    if (QWidget* widget = ControlWidget(entry.id)) {
+    if (QWidget* widget = ControlWidget(entry.key)) {
       widget->setAccessibleName(ToQString(entry.name));
     }
   }
 }
 
-QWidget* QtForms::ControlWidget(ControlId id) const {
+QWidget* QtForms::ControlWidget(ControlKey id) const {
   for (const Control& control : controls_) {
-    if (control.design->id == id) {
+    if (control.design->key == id) {
       return control.widget;
     }
   }
   return nullptr;
 }
 
-QtForms::Control* QtForms::Find(ControlId id) {
+QtForms::Control* QtForms::Find(ControlKey id) {
   for (Control& control : controls_) {
-    if (control.design->id == id) {
+    if (control.design->key == id) {
       return &control;
     }
   }
@@ -215,7 +216,7 @@ QtForms::Control* QtForms::FromWidget(const QObject* widget) {
   return nullptr;
 }
 
-QtForms::Control& QtForms::Checked(ControlId id, ControlKind kind) {
+QtForms::Control& QtForms::Checked(ControlKey id, ControlKind kind) {
   Control* control = Find(id);
   if (control == nullptr || control->widget == nullptr || control->design->kind != kind) {
     throw PlatformError("the control does not support this operation");
@@ -228,7 +229,7 @@ QtForms::Control& QtForms::Checked(ControlId id, ControlKind kind) {
 void QtForms::ApplyTabOrder() {
   const auto& sequence = tabOrder_.Sequence();
   QWidget* previous = nullptr;
-  for (const ControlId id : sequence) {
+  for (const ControlKey id : sequence) {
     QWidget* widget = ControlWidget(id);
     if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus) {
       continue;
@@ -288,18 +289,18 @@ WindowHandle QtForms::Handle() {
   return reinterpret_cast<WindowHandle>(window_.data());
 }
 
-void QtForms::SetLabelCaption(ControlId label, std::wstring_view caption) {
+void QtForms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
   Control& control = Checked(label, ControlKind::Label);
   static_cast<QLabel*>(control.widget.data())->setText(ToQString(caption));
   AutoSize(control);
 }
 
-std::wstring QtForms::LabelCaption(ControlId label) {
+std::wstring QtForms::LabelCaption(ControlKey label) {
   return static_cast<QLabel*>(Checked(label, ControlKind::Label).widget.data())->text().toStdWString();
 }
 
 // Setting the look a label already has changes nothing and repaints nothing.
-void QtForms::SetForeColor(ControlId label, Color color) {
+void QtForms::SetForeColor(ControlKey label, Color color) {
   Control& control = Checked(label, ControlKind::Label);
   if (control.color != color) {
     control.color = color;
@@ -307,7 +308,7 @@ void QtForms::SetForeColor(ControlId label, Color color) {
   }
 }
 
-void QtForms::SetFontUnderline(ControlId label, bool underline) {
+void QtForms::SetFontUnderline(ControlKey label, bool underline) {
   Control& control = Checked(label, ControlKind::Label);
   if (control.underline != underline) {
     control.underline = underline;
@@ -315,36 +316,36 @@ void QtForms::SetFontUnderline(ControlId label, bool underline) {
   }
 }
 
-void QtForms::SetEnabled(ControlId button, bool enabled) {
+void QtForms::SetEnabled(ControlKey button, bool enabled) {
   Checked(button, ControlKind::CommandButton).widget->setEnabled(enabled);
 }
 
-void QtForms::SetTabIndex(ControlId button, std::int16_t index) {
+void QtForms::SetTabIndex(ControlKey button, std::int16_t index) {
   Checked(button, ControlKind::CommandButton);
   tabOrder_.Set(button, index);
   ApplyTabOrder();
 }
 
-void QtForms::SetFocus(ControlId control) {
+void QtForms::SetFocus(ControlKey control) {
   if (QWidget* widget = ControlWidget(control)) {
     widget->setFocus(Qt::OtherFocusReason);
   }
 }
 
-WindowHandle QtForms::ControlHandle(ControlId control) {
+WindowHandle QtForms::ControlHandle(ControlKey control) {
   return reinterpret_cast<WindowHandle>(ControlWidget(control));
 }
 
-std::wstring QtForms::Text(ControlId box) {
+std::wstring QtForms::Text(ControlKey box) {
   return static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data())->text().toStdWString();
 }
 
-void QtForms::SetText(ControlId box, std::wstring_view text) {
+void QtForms::SetText(ControlKey box, std::wstring_view text) {
   static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data())->setText(ToQString(text));
 }
 
 // The position counts characters as the handlers' strings do; Qt counts UTF-16 units.
-void QtForms::SetSelStart(ControlId box, std::size_t position) {
+void QtForms::SetSelStart(ControlKey box, std::size_t position) {
   auto* edit = static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data());
   const std::wstring text = edit->text().toStdWString();
   const auto units = QString::fromStdWString(text.substr(0, std::min(position, text.size()))).size();

@@ -52,23 +52,23 @@ class QtForms final : public QObject, public FormsRuntime {
 
   // Null once the window is gone, closed by the user or after a failure.
   QWidget* Window() const { return window_; }
-  QWidget* ControlWidget(ControlId id) const;
+  QWidget* ControlWidget(ControlKey id) const;
   bool Failed() const { return failed_; }
 
   // FormsRuntime.
   void SetCaption(std::wstring_view caption) override;
   WindowHandle Handle() override;
-  void SetLabelCaption(ControlId label, std::wstring_view caption) override;
-  std::wstring LabelCaption(ControlId label) override;
-  void SetForeColor(ControlId label, Color color) override;
-  void SetFontUnderline(ControlId label, bool underline) override;
-  void SetEnabled(ControlId button, bool enabled) override;
-  void SetTabIndex(ControlId button, std::int16_t index) override;
-  void SetFocus(ControlId control) override;
-  WindowHandle ControlHandle(ControlId control) override;
-  std::wstring Text(ControlId box) override;
-  void SetText(ControlId box, std::wstring_view text) override;
-  void SetSelStart(ControlId box, std::size_t position) override;
+  void SetLabelCaption(ControlKey label, std::wstring_view caption) override;
+  std::wstring LabelCaption(ControlKey label) override;
+  void SetForeColor(ControlKey label, Color color) override;
+  void SetFontUnderline(ControlKey label, bool underline) override;
+  void SetEnabled(ControlKey button, bool enabled) override;
+  void SetTabIndex(ControlKey button, std::int16_t index) override;
+  void SetFocus(ControlKey control) override;
+  WindowHandle ControlHandle(ControlKey control) override;
+  std::wstring Text(ControlKey box) override;
+  void SetText(ControlKey box, std::wstring_view text) override;
+  void SetSelStart(ControlKey box, std::size_t position) override;
   ClipboardResult ReplaceClipboardText(std::wstring_view text) override;
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
   ProgramVersion Version() override;
@@ -92,8 +92,8 @@ class QtForms final : public QObject, public FormsRuntime {
   void ApplyTabOrder();
   void AutoSize(Control& label);
   void ApplyLook(Control& label);
-  Control& Checked(ControlId id, ControlKind kind);
-  Control* Find(ControlId id);
+  Control& Checked(ControlKey id, ControlKind kind);
+  Control* Find(ControlKey id);
   Control* FromWidget(const QObject* widget);
   void Centre();
 

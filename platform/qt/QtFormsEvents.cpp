@@ -69,7 +69,7 @@ bool QtForms::eventFilter(QObject* watched, QEvent* event) {
   if (control == nullptr) {
     return false;
   }
-  const ControlId id = control->design->id;
+  const ControlKey id = control->design->key;
   const ControlKind kind = control->design->kind;
   if (type == QEvent::MouseMove && kind == ControlKind::Label) {
     Raise([&] { events_->MouseMove(id); });

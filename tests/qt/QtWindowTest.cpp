@@ -165,14 +165,14 @@ class QtWindowTest : public QObject {
     QCOMPARE(window->grab().size(), QSize(374, 254) * scale);
 
     for (const ControlSpec& c : Form1Layout().controls) {
-      const QRect at = live_->widget(c.id)->geometry();
+      const QRect at = live_->widget(IdOf(c.key))->geometry();
       const QRect designed(c.left / 15, c.top / 15, c.width / 15, c.height / 15);
       QCOMPARE(at.topLeft(), designed.topLeft());
       if (c.kind != ControlKind::Label) {
         QCOMPARE(at.size(), designed.size());
         continue;
       }
-      const QLabel* label = live_->label(c.id);
+      const QLabel* label = live_->label(IdOf(c.key));
       const QFontMetrics metrics(label->font());
       QCOMPARE(at.width(), metrics.horizontalAdvance(label->text()));
       QCOMPARE(at.height(), metrics.height());
