@@ -352,6 +352,35 @@ class QtWindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), live_->widget(cmdUp), kPatience);
   }
 
+  // A handler that fails ends the program after one box that says why; no event runs after it.
+  void aFailingHandlerIsReportedOnceAndEndsTheWindow() {
+    live_.reset();
+    struct Failing final : FormEvents {
+      int clicks = 0;
+      void Initialize() override {}
+      void FormMouseMove() override {}
+      void Click(ControlKey) override {
+        ++clicks;
+        throw PlatformError("the clipboard went away");
+      }
+      void DblClick(ControlKey) override {}
+      void MouseMove(ControlKey) override {}
+    } failing;
+    qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), {texts::kFatalTitle, texts::kFatalPrefix});
+    QVERIFY(forms.Open(failing));
+    BoxCatcher boxes;
+    auto* make = qobject_cast<QPushButton*>(forms.ControlWidget(ControlId::cmdMake));
+    QPointer<QWidget> window = forms.Window();
+    make->click();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes.size(), 1, kPatience);
+    QCOMPARE(boxes.boxes[0].title, Q(texts::kFatalTitle));
+    QVERIFY(boxes.boxes[0].text.endsWith(QStringLiteral("the clipboard went away")));
+    QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
+    QVERIFY(forms.Failed());
+    QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), kPatience);
+    QCOMPARE(failing.clicks, 1);
+  }
+
   // The real program: Alt+F4 closes its window and it ends with exit code 0.
   void altF4EndsTheProgram() {
     live_.reset();
