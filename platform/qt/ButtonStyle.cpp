@@ -66,14 +66,6 @@ void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option
   QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-void ButtonStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                                const QWidget* widget) const {
-  if (element == PE_FrameFocusRect && FocusLookHidden(widget)) {
-    return;
-  }
-  QProxyStyle::drawPrimitive(element, option, painter, widget);
-}
-
 void HideFocusLook(WindowHandle button) {
   if (auto* widget = reinterpret_cast<QWidget*>(button)) {
     ButtonStyle::SetFocusLookHidden(widget, true);

@@ -24,8 +24,6 @@ class ButtonStyle final : public QProxyStyle {
 
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget = nullptr) const override;
-  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget = nullptr) const override;
 };
 
 // The focus hook of the Qt program: the count button whose handle it is given gets the keyboard

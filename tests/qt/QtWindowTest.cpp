@@ -90,6 +90,21 @@ QString Shell(const QString& command) {
   return QString::fromUtf8(process.readAllStandardOutput()).remove(QLatin1Char('\n'));
 }
 
+// The rows of an image that hold dark pixels, and how many each holds, top to bottom.
+QList<int> DarkRows(const QImage& image) {
+  QList<int> rows;
+  for (int y = 0; y < image.height(); ++y) {
+    int dark = 0;
+    for (int x = 0; x < image.width(); ++x) {
+      dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    if (dark > 0) {
+      rows.push_back(dark);
+    }
+  }
+  return rows;
+}
+
 // Message boxes are answered as they come up; what they said is kept.
 class BoxCatcher {
  public:
@@ -187,6 +202,25 @@ class QtWindowTest : public QObject {
     }
     // The buttons and the text box lie above the labels that they overlap.
     QCOMPARE(window->childAt(QPoint(166, 86)), live_->box());  // over Label1's last pixels
+    // The window paints its own surface (its events reach it).
+    QCOMPARE(window->grab().toImage().pixelColor(QPoint(10, 240) * scale), window->palette().color(QPalette::Window));
+  }
+
+  // The count buttons show an up and a down triangle of the style's, in their button frames; the
+  // make button shows its caption.
+  void arrowsAndCaptionsAreDrawn() {
+    live_->button(cmdDown)->setEnabled(true);
+    const QList<int> up = DarkRows(live_->button(cmdUp)->grab().toImage());
+    const QList<int> down = DarkRows(live_->button(cmdDown)->grab().toImage());
+    QVERIFY2(up.size() >= 2 && up.front() < up.back(), "the up button shows no upward triangle");
+    QVERIFY2(down.size() >= 2 && down.front() > down.back(), "the down button shows no downward triangle");
+    const QImage upImage = live_->button(cmdUp)->grab().toImage();
+    QVERIFY(upImage.pixelColor(0, upImage.height() / 2) != live_->window()->palette().color(QPalette::Window));
+    int captionPixels = 0;
+    for (const int row : DarkRows(live_->button(cmdMake)->grab().toImage())) {
+      captionPixels += row;
+    }
+    QVERIFY2(captionPixels > 100, "the make button shows no caption");
   }
 
   void startUpState() {
@@ -219,7 +253,15 @@ class QtWindowTest : public QObject {
   // Up three times with the mouse; then the keyboard: the order of Tab follows the buttons' swap
   // and Space presses the focused count button.
   void countSelectorWithMouseAndKeyboard() {
-    for (const char* expected : {"2", "3", "4"}) {
+    // At 2 both buttons take part in the designed order: the box, up, down, make.
+    QVERIFY(ClickOn(live_->button(cmdUp)));
+    QTRY_COMPARE_WITH_TIMEOUT(live_->label(Label6)->text(), QStringLiteral("2"), kPatience);
+    live_->box()->setFocus();
+    for (const ControlId next : {cmdUp, cmdDown, cmdMake, Text1}) {
+      QVERIFY(Keys({QStringLiteral("Tab")}));
+      QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), live_->widget(next), kPatience);
+    }
+    for (const char* expected : {"3", "4"}) {
       QVERIFY(ClickOn(live_->button(cmdUp)));
       QTRY_COMPARE_WITH_TIMEOUT(live_->label(Label6)->text(), QString::fromLatin1(expected), kPatience);
       QVERIFY(live_->button(cmdDown)->isEnabled());
@@ -390,7 +432,8 @@ class QtWindowTest : public QObject {
     const QString window =
         Shell(QStringLiteral("xdotool search --sync --onlyvisible --name '^Velmora[0-9]+ v' | head -n 1"));
     QVERIFY(!window.isEmpty());
-    QVERIFY(Xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
+    // The program makes its window the active one, so the keys go to it.
+    QTRY_COMPARE_WITH_TIMEOUT(Shell(QStringLiteral("xdotool getwindowfocus")), window, kPatience);
     QVERIFY(Keys({QStringLiteral("alt+F4")}));
     QVERIFY(drasken.waitForFinished(kPatience));
     QCOMPARE(drasken.exitStatus(), QProcess::NormalExit);
