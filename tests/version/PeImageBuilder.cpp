@@ -40,7 +40,7 @@ void Put32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t valu
   Put16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16_t valueLength) {
+std::vector<std::byte> BuildVersionInfo(std::uint16_t valueLength) {
   constexpr char16_t kKey[] = u"VS_VERSION_INFO";
   std::vector<std::byte> bytes(40 + 52);
   Put16(bytes, 0, static_cast<std::uint16_t>(bytes.size()));
@@ -49,15 +49,13 @@ std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16
     Put16(bytes, 6 + 2 * i, kKey[i]);
   }
   // Signature, structure version, file and product versions, flags mask, VOS_NT_WINDOWS32, VFT_APP.
-  PutAll(bytes, 40, {{0, 0xFEEF04BDu}, {4, 0x00010000u}, {8, version.fileMs}, {12, version.fileLs},
-                     {16, version.productMs}, {20, version.productLs}, {24, 0x3F}, {32, 0x00040004u},
-                     {36, 1}});
+  PutAll(bytes, 40, {{0, 0xFEEF04BDu}, {4, 0x00010000u}, {8, 0x00030004}, {12, 0x00050006}, {16, 0x00280032},
+                     {20, 0x003C0046}, {24, 0x3F}, {32, 0x00040004u}, {36, 1}});
   return bytes;
 }
 
 PeImage BuildPeImage(const PeSpec& shape) {
-  const std::vector<std::byte> version =
-      BuildVersionInfo(shape.version.value_or(FixedVersion{}), shape.valueLength);
+  const std::vector<std::byte> version = BuildVersionInfo(shape.valueLength);
   const auto resourceSize = static_cast<std::uint32_t>(kVersionData + version.size());
   const std::size_t countOffset = shape.pe32Plus ? 108 : 92;
   const auto optionalSize = static_cast<std::uint16_t>(countOffset + 4 + 8 * shape.directories);
@@ -90,7 +88,7 @@ PeImage BuildPeImage(const PeSpec& shape) {
   const std::size_t r = kResources;
   PutDirectory(b, r + kTypeDirectory,
                {{3, kDirectoryBit | kEmptyDirectory},
-                {shape.version ? 16u : 24u, kDirectoryBit | kNameDirectory}});
+                {shape.hasVersion ? 16u : 24u, kDirectoryBit | kNameDirectory}});
   PutDirectory(b, r + kEmptyDirectory, {});
   PutDirectory(b, r + kNameDirectory, {{1, kDirectoryBit | kLanguageDirectory}});
   PutDirectory(b, r + kLanguageDirectory, {{0x409, kDataEntry}});

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -13,15 +12,12 @@
 
 namespace velmora::test {
 
-struct FixedVersion {
-  std::uint32_t fileMs = 0, fileLs = 0, productMs = 0, productLs = 0;
-};
-
+// The images carry file version 3.4.5.6 and product version 40.50.60.70.
 struct PeSpec {
   bool pe32Plus = false;
-  std::optional<FixedVersion> version;  // nothing: the version type is 24 (a manifest) instead of 16
-  std::uint16_t valueLength = 52;       // the root block's wValueLength
-  std::uint32_t directories = 16;       // data directories in the optional header
+  bool hasVersion = true;          // false: the version type is 24 (a manifest) instead of 16
+  std::uint16_t valueLength = 52;  // the root block's wValueLength
+  std::uint32_t directories = 16;  // data directories in the optional header
 };
 
 // File offsets, and offsets inside the resource section (at address 0x2000), of what the builder writes.
@@ -40,7 +36,7 @@ struct PeImage {
 };
 
 // VS_VERSIONINFO with only its root block: 40 bytes of header and key, then the fixed block.
-std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16_t valueLength = 52);
+std::vector<std::byte> BuildVersionInfo(std::uint16_t valueLength = 52);
 PeImage BuildPeImage(const PeSpec& shape);
 
 void Put16(std::vector<std::byte>& bytes, std::size_t offset, std::uint16_t value);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "PeImageBuilder.h"
@@ -17,8 +18,6 @@
 namespace velmora::test {
 namespace {
 
-constexpr FixedVersion kVersion = {0x00030004, 0x00050006, 0x00280032, 0x003C0046};
-
 // The four operations over version information of 92 bytes whose root block (at rootAt) holds
 // the file version; each call is counted, and `fail` makes one return failure (or throw).
 struct FakeVersionSource final : VersionSource {
@@ -26,8 +25,7 @@ struct FakeVersionSource final : VersionSource {
   static constexpr std::size_t kOutside = 1000;  // a root block in memory of its own
   Failure fail = kNone;
   std::vector<std::byte> info = std::vector<std::byte>(92, std::byte{0x5A});
-  std::size_t rootAt = 40, rootLength = 52;
-  std::size_t calls = 0;
+  std::size_t rootAt = 40, rootLength = 52, calls = 0;
   std::wstring name;  // the last one given
   std::vector<std::byte> outside = std::vector<std::byte>(64);
 
@@ -128,16 +126,10 @@ constexpr std::uint32_t kMax = pe::kMaxVersionResourceSize;
 // 32-bit writes into a built image (after it grows by `grow` zero bytes, all of them given to
 // the resource section), and what the reader must find then: `size` bytes of version data at
 // the resource section's offset kVersionData, or nothing when size is 0.
-struct Poke {
-  Anchor anchor;
-  std::size_t offset;
-  std::uint32_t value;
-};
 struct Edit {
   const char* what;
-  std::vector<Poke> writes;
-  std::size_t size = 92;
-  std::size_t grow = 0;
+  std::vector<std::tuple<Anchor, std::size_t, std::uint32_t>> writes;
+  std::size_t size = 92, grow = 0;
 };
 
 const Edit kEdits[] = {
@@ -171,7 +163,8 @@ const Edit kEdits[] = {
     {"SectionTablePastTheEnd", {{kNt, 6, 0xFFFF}}, 0},
     {"NoSections", {{kNt, 6, 0}}, 0},
     {"ResourcesOnlyInAnUndeclaredThirdSection",
-     {{kSections, 92, 0x9000}, {kSections, 96, 0x200}, {kSections, 100, 0x400}, {kResourceEntry, 0, 0x9000}}, 0},
+     {{kSections, 92, 0x9000}, {kSections, 96, 0x200}, {kSections, 100, 0x400}, {kResourceEntry, 0, 0x9000}},
+     0},
     {"ResourcesOutsideEverySection", {{kResourceEntry, 0, 0x9000}}, 0},
     {"ResourcesAtTheLastAddress", {{kResourceEntry, 0, 0xFFFFFFF0u}}, 0},
     {"SectionDataPastTheEnd", {{kSections, 60, 0x600}}, 0},
@@ -202,7 +195,7 @@ const Edit kEdits[] = {
 
 class PeVersionReaderTest : public ::testing::TestWithParam<bool> {
  protected:
-  PeImage image = BuildPeImage({.pe32Plus = GetParam(), .version = kVersion});
+  PeImage image = BuildPeImage({.pe32Plus = GetParam()});
   const std::byte* VersionData() const { return image.bytes.data() + kResources + kVersionData; }
 };
 
@@ -212,8 +205,8 @@ TEST_P(PeVersionReaderTest, FindsTheVersionDataOrNothingAfterEachEdit) {
     edited.bytes.resize(edited.bytes.size() + edit.grow);
     const std::size_t anchors[] = {0,          kNtHeaders, kOptionalHeader, image.sectionTable,
                                    kResources, image.resourceEntry};
-    for (const Poke& w : edit.writes) {
-      Put32(edited.bytes, anchors[w.anchor] + w.offset, w.value);
+    for (const auto& [anchor, offset, value] : edit.writes) {
+      Put32(edited.bytes, anchors[anchor] + offset, value);
     }
     const auto found = pe::FindVersionResource(edited.bytes);
     ASSERT_EQ(found.has_value(), edit.size != 0) << edit.what;
@@ -224,7 +217,7 @@ TEST_P(PeVersionReaderTest, FindsTheVersionDataOrNothingAfterEachEdit) {
   }
   // With the optional header just too short for the resource entry; and just long enough.
   const auto shape = [](std::uint32_t directories) {
-    return BuildPeImage({.pe32Plus = GetParam(), .version = kVersion, .directories = directories}).bytes;
+    return BuildPeImage({.pe32Plus = GetParam(), .directories = directories}).bytes;
   };
   EXPECT_FALSE(pe::FindVersionResource(shape(2)));
   EXPECT_TRUE(pe::FindVersionResource(shape(3)));
@@ -261,13 +254,13 @@ TEST(RootValueTest, FindsTheValueOrNothingAfterEachEdit) {
       {0, 40, 0, 40},  // a block of only its key: an empty value
   };
   for (const auto& c : cases) {
-    std::vector<std::byte> info = BuildVersionInfo(kVersion, c.length == 40 ? 0 : 52);
+    std::vector<std::byte> info = BuildVersionInfo(c.length == 40 ? 0 : 52);
     Put16(info, c.at, c.value);
     const auto root = pe::FindRootValue(std::span(info).first(c.length));
     ASSERT_EQ(root ? static_cast<int>(root->size()) : -1, c.size) << c.at << " " << c.value;
     EXPECT_TRUE(!root || root->data() == info.data() + 40);
   }
-  const std::vector<std::byte> info = BuildVersionInfo(kVersion);
+  const std::vector<std::byte> info = BuildVersionInfo();
   for (std::size_t length = 0; length < info.size(); ++length) {
     EXPECT_FALSE(pe::FindRootValue(std::span(info).first(length))) << length;
   }
@@ -282,7 +275,7 @@ class PortableVersionSourceTest : public ::testing::Test {
     TempDirectory::Write(PathFromWide(Name(leaf)), bytes);
     return Name(leaf);
   }
-  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& shape = {.version = kVersion}) const {
+  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& shape = {}) const {
     return Write(leaf, BuildPeImage(shape).bytes);
   }
   static std::wstring Read(const std::wstring& name, std::unique_ptr<VersionSource> source) {
@@ -297,24 +290,24 @@ class PortableVersionSourceTest : public ::testing::Test {
 TEST_F(PortableVersionSourceTest, ReadsTheFileVersionOfBothFormatsUnderAnyName) {
   const auto portable = [] { return std::make_unique<PortableVersionSource>(); };
   EXPECT_EQ(Read(WriteImage(L"pe32.exe"), portable()), L"3.4.5.6");  // the file version, not the product's
-  const PeSpec pe32Plus = {.pe32Plus = true, .version = kVersion};
+  const PeSpec pe32Plus = {.pe32Plus = true};
   EXPECT_EQ(Read(WriteImage(L"pe32plus.dll", pe32Plus), portable()), L"3.4.5.6");
   EXPECT_EQ(Read(WriteImage(L"\u7248\u672c-\u00e9\U0001F600.exe"), MakePlatformVersionSource()), L"3.4.5.6");
   EXPECT_TRUE(std::filesystem::exists(directory.path() / u8"\u7248\u672c-\u00e9\U0001F600.exe"));
-  EXPECT_EQ(Read(WriteImage(L"short.exe", {.version = kVersion, .valueLength = 51}), portable()), L"failed");
+  EXPECT_EQ(Read(WriteImage(L"short.exe", {.valueLength = 51}), portable()), L"failed");
 
   const std::wstring name = WriteImage(L"app.exe");
   std::vector<std::byte> buffer(source.InfoSize(name));
   ASSERT_TRUE(source.ReadInfo(name, buffer));
-  EXPECT_EQ(buffer, BuildVersionInfo(kVersion));
+  EXPECT_EQ(buffer, BuildVersionInfo());
   buffer.pop_back();
   EXPECT_FALSE(source.ReadInfo(name, buffer));  // a buffer too small
 }
 
 TEST_F(PortableVersionSourceTest, WithoutVersionInformationSizeIsZeroAndReadFails) {
   const auto text = std::as_bytes(std::span("not a program"));
-  for (const std::wstring& name :
-       {WriteImage(L"plain", {}), Write(L"text", text), Write(L"empty", {}), Name(L"missing"), Name(L"")}) {
+  const std::wstring plain = WriteImage(L"plain", {.hasVersion = false}), empty = Write(L"empty", {});
+  for (const std::wstring& name : {plain, empty, Write(L"text", text), Name(L"missing"), Name(L"")}) {
     std::vector<std::byte> buffer(92);
     EXPECT_EQ(source.InfoSize(name), 0u) << Utf8FromWide(name);
     EXPECT_FALSE(source.ReadInfo(name, buffer)) << Utf8FromWide(name);
