@@ -8,41 +8,24 @@
 namespace velmora::test {
 namespace {
 
-constexpr std::size_t kFileAlignment = 0x200;
-constexpr std::uint32_t kSectionAlignment = 0x1000;
-constexpr std::size_t kTextOffset = 0x200;
-constexpr std::uint32_t kTextRva = 0x1000;
-constexpr std::size_t kResourceOffset = 0x400;
-constexpr std::uint32_t kResourceRva = 0x2000;
-constexpr std::uint32_t kDirectoryBit = 0x80000000u;
+constexpr std::uint32_t kAlignment = 0x200, kTextRva = 0x1000, kResourceRva = 0x2000;
 
-std::size_t RoundUp(std::size_t value, std::size_t alignment) {
-  return (value + alignment - 1) / alignment * alignment;
+// 32-bit values at offsets from base.
+void PutAll(std::vector<std::byte>& bytes, std::size_t base,
+            std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
+  for (const auto& [offset, value] : values) {
+    Put32(bytes, base + offset, value);
+  }
 }
 
 // A resource directory header followed by id entries (id, target).
 void PutDirectory(std::vector<std::byte>& bytes, std::size_t at,
                   std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> entries) {
   Put16(bytes, at + 14, static_cast<std::uint16_t>(entries.size()));
-  std::size_t entry = at + 16;
   for (const auto& [id, target] : entries) {
-    Put32(bytes, entry, id);
-    Put32(bytes, entry + 4, target);
-    entry += 8;
+    at += 8;
+    PutAll(bytes, at, {{8, id}, {12, target}});
   }
-}
-
-void PutSection(std::vector<std::byte>& bytes, std::size_t at, const char (&name)[8],
-                std::uint32_t virtualSize, std::uint32_t rva, std::size_t rawSize, std::size_t rawOffset,
-                std::uint32_t characteristics) {
-  for (std::size_t i = 0; i < 8; ++i) {
-    bytes[at + i] = static_cast<std::byte>(name[i]);
-  }
-  Put32(bytes, at + 8, virtualSize);
-  Put32(bytes, at + 12, rva);
-  Put32(bytes, at + 16, static_cast<std::uint32_t>(rawSize));
-  Put32(bytes, at + 20, static_cast<std::uint32_t>(rawOffset));
-  Put32(bytes, at + 36, characteristics);
 }
 
 }  // namespace
@@ -57,110 +40,61 @@ void Put32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t valu
   Put16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::uint32_t Get32(const std::vector<std::byte>& bytes, std::size_t offset) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) {
-    value = value << 8 | std::to_integer<std::uint32_t>(bytes.at(offset + i));
-  }
-  return value;
-}
-
-std::vector<std::byte> BuildVersionInfo(const FixedVersion& version, std::uint16_t valueLength) {
+std::vector<std::byte> BuildVersionInfo(std::uint16_t valueLength) {
   constexpr char16_t kKey[] = u"VS_VERSION_INFO";
-  constexpr std::size_t kValueOffset = 40;  // 6 bytes of header, 32 of key, 2 of padding
-  constexpr std::size_t kFixedSize = 52;
-  std::vector<std::byte> bytes(kValueOffset + kFixedSize);
+  std::vector<std::byte> bytes(40 + 52);
   Put16(bytes, 0, static_cast<std::uint16_t>(bytes.size()));
   Put16(bytes, 2, valueLength);
   for (std::size_t i = 0; i < std::size(kKey); ++i) {
     Put16(bytes, 6 + 2 * i, kKey[i]);
   }
-  const std::size_t fixed = kValueOffset;
-  Put32(bytes, fixed + 0, 0xFEEF04BDu);  // signature
-  Put32(bytes, fixed + 4, 0x00010000u);  // structure version
-  Put32(bytes, fixed + 8, version.fileMs);
-  Put32(bytes, fixed + 12, version.fileLs);
-  Put32(bytes, fixed + 16, version.productMs);
-  Put32(bytes, fixed + 20, version.productLs);
-  Put32(bytes, fixed + 24, 0x3F);         // flags mask
-  Put32(bytes, fixed + 32, 0x00040004u);  // VOS_NT_WINDOWS32
-  Put32(bytes, fixed + 36, 1);            // VFT_APP
+  // Signature, structure version, file and product versions, flags mask, VOS_NT_WINDOWS32, VFT_APP.
+  PutAll(bytes, 40, {{0, 0xFEEF04BDu}, {4, 0x00010000u}, {8, 0x00030004}, {12, 0x00050006}, {16, 0x00280032},
+                     {20, 0x003C0046}, {24, 0x3F}, {32, 0x00040004u}, {36, 1}});
   return bytes;
 }
 
 PeImage BuildPeImage(const PeSpec& shape) {
-  const std::vector<std::byte> version =
-      BuildVersionInfo(shape.version.value_or(FixedVersion{}), shape.valueLength);
-  const std::size_t resourceSize = kVersionData + version.size();
-  const std::size_t resourceRaw = RoundUp(resourceSize, kFileAlignment);
-
+  const std::vector<std::byte> version = BuildVersionInfo(shape.valueLength);
+  const auto resourceSize = static_cast<std::uint32_t>(kVersionData + version.size());
+  const std::size_t countOffset = shape.pe32Plus ? 108 : 92;
+  const auto optionalSize = static_cast<std::uint16_t>(countOffset + 4 + 8 * shape.directories);
   PeImage image;
-  image.bytes.resize(kResourceOffset + resourceRaw);
   auto& b = image.bytes;
+  b.resize(kResources + kResourceRaw);
+  // "MZ", "PE\0\0", machine and section count, optional header size and characteristics
+  // (executable; large-address-aware or 32-bit).
+  PutAll(b, 0, {{0, 0x5A4D}, {0x3C, kNtHeaders}, {kNtHeaders, 0x00004550}});
+  PutAll(b, kNtHeaders, {{4, shape.pe32Plus ? 0x28664u : 0x2014Cu},
+                         {20, (shape.pe32Plus ? 0x0022u : 0x0102u) << 16 | optionalSize}});
+  // Magic, sizes of code and data, entry point and base of code, base of data (PE32) and image
+  // base, alignments, OS and subsystem 6.0, sizes of image and headers, console subsystem with
+  // terminal-server aware, NX compatible and dynamic base.
+  PutAll(b, kOptionalHeader, {{0, shape.pe32Plus ? 0x20Bu : 0x10Bu}, {4, kAlignment}, {8, kAlignment},
+                              {16, kTextRva}, {20, kTextRva}, {24, shape.pe32Plus ? 0 : kResourceRva},
+                              {28, shape.pe32Plus ? 0x1 : 0x400000}, {32, 0x1000}, {36, kAlignment},
+                              {40, 6}, {48, 6}, {56, kResourceRva + 0x1000}, {60, kAlignment},
+                              {68, 0x81400003u}, {countOffset, shape.directories}});
+  image.resourceEntry = kOptionalHeader + countOffset + 4 + 2 * 8;
+  PutAll(b, image.resourceEntry, {{0, kResourceRva}, {4, resourceSize}});
+  // .text and .rsrc: name, virtual size and address, raw size and offset, characteristics.
+  image.sectionTable = kOptionalHeader + optionalSize;
+  PutAll(b, image.sectionTable, {{0, 0x7865742E}, {4, 0x74}, {8, 1}, {12, kTextRva}, {16, kAlignment},
+                                 {20, kAlignment}, {36, 0x60000020}, {40, 0x7273722E}, {44, 0x63},
+                                 {48, resourceSize}, {52, kResourceRva}, {56, kAlignment},
+                                 {60, kResources}, {76, 0x40000040}});
+  b[kAlignment] = std::byte{0xC3};  // ret
 
-  Put16(b, 0, 0x5A4D);  // "MZ"
-  image.ntHeaders = 0x40;
-  Put32(b, 0x3C, static_cast<std::uint32_t>(image.ntHeaders));
-
-  Put32(b, image.ntHeaders, 0x00004550);  // "PE\0\0"
-  const std::size_t fileHeader = image.ntHeaders + 4;
-  const std::uint16_t optionalSize = shape.pe32Plus ? 240 : 224;
-  Put16(b, fileHeader + 0, shape.pe32Plus ? 0x8664 : 0x014C);
-  Put16(b, fileHeader + 2, 2);
-  Put16(b, fileHeader + 16, optionalSize);
-  Put16(b, fileHeader + 18, shape.pe32Plus ? 0x0022 : 0x0102);  // executable; large-address-aware or 32-bit
-
-  const std::size_t opt = fileHeader + 20;
-  image.optionalHeader = opt;
-  Put16(b, opt + 0, shape.pe32Plus ? 0x20B : 0x10B);
-  Put32(b, opt + 4, static_cast<std::uint32_t>(kFileAlignment));  // size of code
-  Put32(b, opt + 8, static_cast<std::uint32_t>(resourceRaw));     // size of initialised data
-  Put32(b, opt + 16, kTextRva);                                   // entry point
-  Put32(b, opt + 20, kTextRva);                                   // base of code
-  if (shape.pe32Plus) {
-    Put32(b, opt + 28, 0x1);  // image base 0x140000000
-  } else {
-    Put32(b, opt + 24, kResourceRva);  // base of data
-    Put32(b, opt + 28, 0x400000);
-  }
-  Put32(b, opt + 32, kSectionAlignment);
-  Put32(b, opt + 36, static_cast<std::uint32_t>(kFileAlignment));
-  Put16(b, opt + 40, 6);  // operating system version 6.0
-  Put16(b, opt + 48, 6);  // subsystem version 6.0
-  Put32(b, opt + 56, kResourceRva + static_cast<std::uint32_t>(RoundUp(resourceSize, kSectionAlignment)));
-  Put32(b, opt + 60, static_cast<std::uint32_t>(kTextOffset));  // size of headers
-  Put16(b, opt + 68, 3);                                        // console subsystem
-  Put16(b, opt + 70, 0x8140);  // terminal-server aware, NX compatible, dynamic base
-  const std::size_t sizeField = shape.pe32Plus ? 8 : 4;
-  const std::uint32_t sizes[] = {0x100000, 0x1000, 0x100000, 0x1000};  // stack and heap: reserve, commit
-  for (std::size_t i = 0; i < std::size(sizes); ++i) {
-    Put32(b, opt + 72 + i * sizeField, sizes[i]);
-  }
-  const std::size_t directories = opt + 72 + 4 * sizeField + 8;  // after the loader flags and the count
-  Put32(b, directories - 4, 16);
-  image.resourceDirectory = directories + 2 * 8;
-  Put32(b, image.resourceDirectory, kResourceRva);
-  Put32(b, image.resourceDirectory + 4, static_cast<std::uint32_t>(resourceSize));
-
-  image.sectionTable = opt + optionalSize;
-  PutSection(b, image.sectionTable, ".text\0\0", 1, kTextRva, kFileAlignment, kTextOffset, 0x60000020);
-  PutSection(b, image.sectionTable + 40, ".rsrc\0\0", static_cast<std::uint32_t>(resourceSize), kResourceRva,
-             resourceRaw, kResourceOffset, 0x40000040);
-  b[kTextOffset] = std::byte{0xC3};  // ret
-
-  image.resources = kResourceOffset;
-  image.resourceRva = kResourceRva;
-  const std::size_t r = kResourceOffset;
-  const std::uint32_t type = shape.version ? 16 : 24;
+  const std::size_t r = kResources;
   PutDirectory(b, r + kTypeDirectory,
-               {{3, kDirectoryBit | kEmptyDirectory}, {type, kDirectoryBit | kNameDirectory}});
+               {{3, kDirectoryBit | kEmptyDirectory},
+                {shape.hasVersion ? 16u : 24u, kDirectoryBit | kNameDirectory}});
   PutDirectory(b, r + kEmptyDirectory, {});
   PutDirectory(b, r + kNameDirectory, {{1, kDirectoryBit | kLanguageDirectory}});
   PutDirectory(b, r + kLanguageDirectory, {{0x409, kDataEntry}});
-  Put32(b, r + kDataEntry, kResourceRva + static_cast<std::uint32_t>(kVersionData));
-  Put32(b, r + kDataEntry + 4, static_cast<std::uint32_t>(version.size()));
+  PutAll(b, r + kDataEntry,
+         {{0, kResourceRva + kVersionData}, {4, static_cast<std::uint32_t>(version.size())}});
   std::copy(version.begin(), version.end(), b.begin() + static_cast<std::ptrdiff_t>(r + kVersionData));
-  image.versionSize = version.size();
   return image;
 }
 

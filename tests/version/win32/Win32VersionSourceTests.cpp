@@ -1,109 +1,111 @@
+// The Win32 operations under Wine, and the portable reader checked against version.dll on the
+// built images and on every PE file of the system directory.
 #include "version/win32/Win32VersionSource.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <iostream>
 #include <memory>
-#include <string>
 
 #include "PeImageBuilder.h"
-#include "TempDirectory.h"
 #include "version/CFileVersion.h"
+#include "version/PortableVersionSource.h"
+#include "version/WideName.h"
 
 namespace velmora::test {
 namespace {
 
-constexpr FixedVersion kVersion = {0x00030004, 0x00050006, 0x00280032, 0x003C0046};
-
-class Win32VersionSourceTest : public ::testing::Test {
- protected:
-  // Read-only, hidden and system files are made ordinary again so that they can be removed.
-  ~Win32VersionSourceTest() override {
-    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
-      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
+// The file version as a source reads it, without the file-exists test, whose rules differ on
+// purpose (hidden means a dot on one side and an attribute on the other).
+template <typename Source>
+std::wstring ReadWith(const std::wstring& name) {
+  Source source;
+  std::vector<std::byte> buffer(source.InfoSize(name));
+  if (buffer.empty() || !source.ReadInfo(name, buffer)) {
+    return L"none";
   }
-
-  std::wstring Name(const std::wstring& leaf) const { return (directory.path() / leaf).wstring(); }
-
-  std::wstring WriteImage(const std::wstring& leaf, const PeSpec& shape) const {
-    const std::wstring name = Name(leaf);
-    TempDirectory::Write(name, BuildPeImage(shape).bytes);
-    return name;
+  const std::span<const std::byte> root = source.QueryRoot(buffer).value_or(std::span<const std::byte>());
+  if (root.size() < 52) {
+    return L"none";
   }
+  std::uint32_t ms = 0, ls = 0;
+  std::memcpy(&ms, root.data() + 8, 4);
+  std::memcpy(&ls, root.data() + 12, 4);
+  return std::to_wstring(ms >> 16) + L"." + std::to_wstring(ms & 0xFFFF) + L"." + std::to_wstring(ls >> 16) +
+         L"." + std::to_wstring(ls & 0xFFFF);
+}
 
-  // An ordinary file given one more attribute, which must be seen to have stuck.
-  std::wstring WriteWithAttribute(const std::wstring& leaf, DWORD attribute) const {
-    const std::wstring name = WriteImage(leaf, {.version = kVersion});
-    EXPECT_TRUE(SetFileAttributesW(name.c_str(), attribute));
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(attributes & attribute, 0u) << "the file system did not keep the attribute";
-    return name;
-  }
-
-  std::wstring ReadVersion(const std::wstring& name) {
-    CFileVersion version(std::make_unique<Win32VersionSource>());
-    return version.FillVersionInfo(name) ? version.VersionString() : L"failed";
-  }
-
+TEST(Win32VersionSource, ReadsTheFileVersionOfOrdinaryFilesOnlyAsThePortableReaderDoes) {
   TempDirectory directory;
-  Win32VersionSource source;
-};
-
-TEST_F(Win32VersionSourceTest, VersionDllReadsTheFileVersionOfBothFormats) {
-  EXPECT_EQ(ReadVersion(WriteImage(L"pe32.exe", {.pe32Plus = false, .version = kVersion})), L"3.4.5.6");
-  EXPECT_EQ(ReadVersion(WriteImage(L"pe32plus.exe", {.pe32Plus = true, .version = kVersion})), L"3.4.5.6");
+  const auto in = [&](const wchar_t* leaf) { return (directory.path() / leaf).wstring(); };
+  const auto image = [&](const wchar_t* leaf, const PeSpec& shape, DWORD attribute = FILE_ATTRIBUTE_NORMAL) {
+    TempDirectory::Write(in(leaf), BuildPeImage(shape).bytes);
+    EXPECT_TRUE(SetFileAttributesW(in(leaf).c_str(), attribute));
+    return in(leaf);
+  };
+  const PeSpec ok = {}, pe32Plus = {.pe32Plus = true};
+  const PeSpec plain = {.hasVersion = false}, shortRoot = {.valueLength = 51};
+  ASSERT_TRUE(CreateDirectoryW(in(L"folder.exe").c_str(), nullptr));
+  const std::pair<std::wstring, const wchar_t*> cases[] = {
+      {image(L"pe32.exe", ok), L"3.4.5.6"}, {image(L"pe32plus.exe", pe32Plus), L"3.4.5.6"},
+      {image(L"\u7248\u672c-\u00e9\U0001F600.exe", ok), L"3.4.5.6"},
+      {image(L"readonly.exe", ok, FILE_ATTRIBUTE_READONLY), L"3.4.5.6"},
+      {image(L"plain.exe", plain), L"none"}, {image(L"short.exe", shortRoot), L"none"},
+      {image(L"hidden.exe", ok, FILE_ATTRIBUTE_HIDDEN), L"none"},
+      {image(L"system.exe", ok, FILE_ATTRIBUTE_SYSTEM), L"none"},
+      {in(L"missing.exe"), L"none"}, {L"", L"none"}, {in(L"folder.exe"), L"none"},
+      {in(L"*.exe"), L"none"}, {in(L"pe32.ex?"), L"none"},
+  };
+  for (const auto& [name, expected] : cases) {
+    CFileVersion version(std::make_unique<Win32VersionSource>());
+    const bool filled = version.FillVersionInfo(name);
+    EXPECT_EQ(filled ? version.VersionString() : L"none", expected) << Utf8FromWide(name);
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);  // so that it can be removed
+  }
 }
 
-TEST_F(Win32VersionSourceTest, AFileWithoutAVersionResourceFails) {
-  const std::wstring name = WriteImage(L"plain.exe", {.version = std::nullopt});
-  EXPECT_EQ(source.InfoSize(name), 0u);
-  EXPECT_EQ(ReadVersion(name), L"failed");
+// "MZ", then "PE\0\0" where the DOS header says (version.dll reads 16-bit programs too).
+bool IsPeFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::string dos(64, '\0'), signature(4, '\0');
+  if (!file.read(dos.data(), 64) || dos.substr(0, 2) != "MZ") {
+    return false;
+  }
+  const auto lfanew = [&](std::size_t i) { return std::uint32_t{std::uint8_t(dos[0x3C + i])} << 8 * i; };
+  return file.seekg(lfanew(0) | lfanew(1) | lfanew(2) | lfanew(3)).read(signature.data(), 4) &&
+         signature == std::string("PE\0\0", 4);
 }
 
-TEST_F(Win32VersionSourceTest, ARootBlockShorterThan52Fails) {
-  EXPECT_EQ(ReadVersion(WriteImage(L"short.exe", {.version = kVersion, .valueLength = 51})), L"failed");
-}
-
-TEST_F(Win32VersionSourceTest, AnOrdinaryFileExists) {
-  EXPECT_TRUE(source.FileExists(WriteImage(L"app.exe", {.version = kVersion})));
-  EXPECT_TRUE(source.FileExists(WriteWithAttribute(L"readonly.exe", FILE_ATTRIBUTE_READONLY)));
-}
-
-TEST_F(Win32VersionSourceTest, AMissingFileDoesNotExist) {
-  EXPECT_FALSE(source.FileExists(Name(L"missing.exe")));
-  EXPECT_FALSE(source.FileExists(L""));
-}
-
-TEST_F(Win32VersionSourceTest, ADirectoryDoesNotExistAsAFile) {
-  const std::wstring name = Name(L"folder.exe");
-  ASSERT_TRUE(CreateDirectoryW(name.c_str(), nullptr));
-  EXPECT_FALSE(source.FileExists(name));
-  EXPECT_FALSE(source.FileExists(directory.path().wstring()));
-}
-
-TEST_F(Win32VersionSourceTest, AHiddenFileDoesNotExist) {
-  const std::wstring name = WriteWithAttribute(L"hidden.exe", FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_FALSE(source.FileExists(name));
-  EXPECT_EQ(ReadVersion(name), L"failed");
-}
-
-TEST_F(Win32VersionSourceTest, ASystemFileDoesNotExist) {
-  EXPECT_FALSE(source.FileExists(WriteWithAttribute(L"system.exe", FILE_ATTRIBUTE_SYSTEM)));
-}
-
-TEST_F(Win32VersionSourceTest, AWildcardNameMatchesNothing) {
-  WriteImage(L"app.exe", {.version = kVersion});
-  EXPECT_FALSE(source.FileExists(Name(L"*.exe")));
-  EXPECT_FALSE(source.FileExists(Name(L"app.ex?")));
-  EXPECT_FALSE(source.FileExists(Name(L"*")));
-  EXPECT_EQ(ReadVersion(Name(L"*.exe")), L"failed");
-}
-
-TEST_F(Win32VersionSourceTest, NamesOutsideTheCodePageAreRead) {
-  EXPECT_EQ(ReadVersion(WriteImage(L"\u7248\u672c-\u00e9\U0001F600.exe", {.version = kVersion})), L"3.4.5.6");
+// Both must succeed or fail together, and agree on all four numbers.
+TEST(SystemCrossCheck, PortableReaderAgreesWithVersionDllOnEveryPeFile) {
+  std::wstring system(MAX_PATH, L'\0');
+  system.resize(GetSystemDirectoryW(system.data(), MAX_PATH));
+  ASSERT_FALSE(system.empty());
+  std::size_t checked = 0, withVersion = 0, disagreements = 0;
+  const auto options = std::filesystem::directory_options::skip_permission_denied;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(system, options)) {
+    std::error_code error;
+    if (!entry.is_regular_file(error) || !IsPeFile(entry.path())) {
+      continue;
+    }
+    const std::wstring name = entry.path().wstring();
+    const std::wstring win32 = ReadWith<Win32VersionSource>(name);
+    const std::wstring portable = ReadWith<PortableVersionSource>(name);
+    ++checked;
+    withVersion += win32 != L"none";
+    disagreements += win32 != portable;
+    EXPECT_EQ(win32, portable) << "version.dll and the portable reader on " << Utf8FromWide(name);
+  }
+  std::cout << "checked " << checked << " PE files under " << Utf8FromWide(system) << ": " << disagreements
+            << " disagree; " << withVersion << " have a file version" << std::endl;
+  EXPECT_GT(withVersion, 0u);
+  EXPECT_GT(checked, withVersion);  // files without a version resource are compared too
 }
 
 }  // namespace
