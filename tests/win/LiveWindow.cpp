@@ -29,11 +29,7 @@ LiveWindow::LiveWindow() : forms_(MakeForms()), form_(std::make_unique<Form1>(*f
 LiveWindow::~LiveWindow() {
   form_.reset();
   forms_.reset();
-  Pump(10);
-}
-
-void LiveWindow::Pump(int milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
+  Pump(10);  // what the window left queued
 }
 
 bool LiveWindow::PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
@@ -68,21 +64,17 @@ void LiveWindow::MoveTo(POINT client) {
   Pump(30);
 }
 
-void LiveWindow::ClickOn(ControlKey id, int times) {  // twice: a double click
+void LiveWindow::ClickOn(ControlKey id, int times, DWORD down) {  // twice: a double click
   MoveTo(id);
   const POINT at = Centre(ScreenRect(Control(id)));
   for (int i = 0; i < times; ++i) {
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    Pump(times == 1 ? 30 : 0);
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
+    SendMouse(at, down);
+    Pump(times == 1 && down == MOUSEEVENTF_LEFTDOWN ? 30 : 0);
+    SendMouse(at, down * 2);  // the button's "up" flag
   }
-  Pump(30);
-}
-
-void LiveWindow::RightClickOn(ControlKey id) {
-  MoveTo(id);
-  SendMouse(Centre(ScreenRect(Control(id))), MOUSEEVENTF_RIGHTDOWN);
-  SendMouse(Centre(ScreenRect(Control(id))), MOUSEEVENTF_RIGHTUP);
+  if (down == MOUSEEVENTF_LEFTDOWN) {
+    Pump(30);
+  }
 }
 
 void LiveWindow::Drag(std::initializer_list<POINT> clientPoints) {

@@ -35,15 +35,14 @@ class LiveWindow {
 
   // Dispatches queued messages (through the dialog keyboard handling) for a while, or until the
   // condition holds; PumpUntil returns the condition's last value.
-  void Pump(int milliseconds);
+  void Pump(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
   bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
-  // Real input. A right click is not settled: keys queued next go to the menu it opens. A drag
-  // presses the left button at the first client point and lets go at the last.
+  // Real input. A right click (MOUSEEVENTF_RIGHTDOWN) is not settled: keys queued next go to the
+  // menu it opens. A drag presses the left button at the first client point, lets go at the last.
   void MoveTo(POINT client);
   void MoveTo(ControlKey id) { MoveTo(Centre(ClientRectOf(id))); }
-  void ClickOn(ControlKey id, int times = 1);
-  void RightClickOn(ControlKey id);
+  void ClickOn(ControlKey id, int times = 1, DWORD down = MOUSEEVENTF_LEFTDOWN);
   void Drag(std::initializer_list<POINT> clientPoints);
   // Holds the keys down in order and lets them go in reverse (Tab, Shift+End, Alt+F4); without
   // settling, the input stays queued for whoever reads the queue next.

@@ -78,7 +78,7 @@ TEST_F(Editing, TheRightClickMenuSelectsAll) {
       }
     }
   });
-  live.RightClickOn(Text1);
+  live.ClickOn(Text1, 1, MOUSEEVENTF_RIGHTDOWN);
   live.PumpUntil([&] { return Selection() == Range{0, 7}; });
   user.join();
   EXPECT_EQ(Selection(), (Range{0, 7}));

@@ -161,37 +161,31 @@ TEST(Dpi, OpensLaidOutForTheDesktopDpiAndScalesOnAMove) {
   EXPECT_TRUE(FontOf(live.Control(Label3)).lfUnderline) << "a lit link stays lit";
 }
 
-// A control's pixels on the screen, frame included, as rows of luma.
+// A control's pixels on the screen, frame included: rows of luma.
 std::vector<std::vector<int>> Capture(HWND control) {
   const RECT r = ScreenRect(control);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(nullptr);
-  HBITMAP dib = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(memory, dib);
-  HDC screen = ::GetWindowDC(control);
+  HDC screen = ::GetWindowDC(control), memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
   ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  ::ReleaseDC(control, screen);
-  ::GdiFlush();
   std::vector<std::vector<int>> rows(static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const DWORD c = static_cast<const DWORD*>(bits)[y * width + x];
-      rows[static_cast<std::size_t>(y)].push_back(
-          static_cast<int>(299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000);
+      const COLORREF c = ::GetPixel(memory, x, y);
+      rows[static_cast<std::size_t>(y)].push_back((299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000);
     }
   }
   ::SelectObject(memory, old);
-  ::DeleteObject(dib);
+  ::DeleteObject(bitmap);
   ::DeleteDC(memory);
+  ::ReleaseDC(control, screen);
   return rows;
 }
 
 // The button's symbol inside its frame, pixels clearly darker than its face (the commonest luma),
-// is one solid triangle: a single run on every row it touches, the rows following each other,
-// centred on one column (within a pixel), widening towards the base by at least 4 px in all.
+// is one solid triangle: one run on every row it touches, the rows following each other, centred
+// on one column (within a pixel), widening towards the base, by at least 4 px in all.
 bool ShowsTriangle(HWND button, bool pointsUp) {
   auto rows = Capture(button);
   std::map<int, int> counts;
@@ -200,33 +194,28 @@ bool ShowsTriangle(HWND button, bool pointsUp) {
       ++counts[rows[y][x]];
     }
   }
-  const int face = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                     return a.second < b.second;
-                   })->first;
+  const int face = std::ranges::max_element(counts, {}, &std::pair<const int, int>::second)->first;
   if (!pointsUp) {
     std::reverse(rows.begin(), rows.end());
   }
-  std::vector<std::pair<int, int>> runs;  // twice the centre, and the width
-  std::size_t lastRow = 0;
-  for (std::size_t y = 2; y + 2 < rows.size(); ++y) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;  // first and last dark column
+  for (std::size_t y = 2, lastRow = 0; y + 2 < rows.size(); ++y) {
     std::string row;
     for (std::size_t x = 2; x + 2 < rows[y].size(); ++x) {
       row += rows[y][x] < face - 48 ? '#' : '.';
     }
     const auto first = row.find('#'), last = row.rfind('#');
-    if (first == std::string::npos) {
-      continue;
+    if (first != std::string::npos) {
+      const auto& [top, topLast] = runs.empty() ? std::pair{first, last} : runs.front();
+      if (row.find('.', first) < last || (!runs.empty() && (y != lastRow + 1 || last - first < runs.back().second - runs.back().first)) ||
+          std::abs(static_cast<int>(first + last) - static_cast<int>(top + topLast)) > 1) {
+        return false;
+      }
+      runs.emplace_back(first, last);
+      lastRow = y;
     }
-    if (row.find('.', first) < last || (!runs.empty() && y != lastRow + 1)) {
-      return false;
-    }
-    runs.emplace_back(static_cast<int>(first + last), static_cast<int>(last - first));
-    if (std::abs(runs.back().first - runs.front().first) > 1 || (runs.size() > 1 && runs.back().second < runs[runs.size() - 2].second)) {
-      return false;
-    }
-    lastRow = y;
   }
-  return runs.size() >= 3 && runs.back().second - runs.front().second >= 4;
+  return runs.size() >= 3 && (runs.back().second - runs.back().first) >= (runs[0].second - runs[0].first) + 4;
 }
 
 TEST(Painting, ArrowButtonsShowTrianglesEnabledAndDisabledAtEveryDpi) {

@@ -1,14 +1,10 @@
-// A download folder with DLLs planted in it. Drasken.exe and fileversion.exe import only Windows'
-// known DLLs, which are never looked for beside an exe; copied next to a marker-writing DLL for
-// every other name they load, and run from there with those names set to prefer the DLL beside
-// the exe (as Windows does for any DLL that is not a known DLL), they load none of them: the
-// program through start-up (which reads its version), a click on the web link and closing,
-// fileversion reading a version.
+// A download folder with DLLs planted in it: Drasken.exe and fileversion.exe import only Windows'
+// known DLLs (never looked for beside an exe), and run next to a marker-writing DLL for every other
+// name they load, which WINEDLLOVERRIDES (from ctest) tells Wine to prefer, they load none of them:
+// the program through start-up, a click on the web link (seen by the rig's recording URL handler)
+// and closing; fileversion reading a version. The window's folder has no version.dll: Wine's own
+// user32 imports it (Windows' does not); fileversion.exe has no window and is checked with it.
 //   dll_planting_tests <Drasken.exe> <fileversion.exe> <folder of the planted DLLs>
-// WINEDLLOVERRIDES (from ctest) names the planted DLLs native-first; the shell's URL handler is the
-// rig's recorder, so the click is seen to arrive. The window's folder has no version.dll: Wine's
-// own user32 imports it (Windows' does not), so under Wine any windowed program would load it;
-// fileversion.exe has no window and is checked with it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
