@@ -131,8 +131,8 @@ bool OfClass(HWND hwnd, const wchar_t* name) {
 }
 }  // namespace
 
-MessageBoxCatcher::MessageBoxCatcher()
-    : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {
+MessageBoxCatcher::MessageBoxCatcher(bool dismiss)
+    : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())), dismiss_(dismiss) {
   g_catcher = this;
 }
 
@@ -144,7 +144,7 @@ MessageBoxCatcher::~MessageBoxCatcher() {
 LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
   const auto box = reinterpret_cast<HWND>(wParam);
   if (code == HCBT_ACTIVATE && g_catcher != nullptr && OfClass(box, L"#32770")) {
-    CaughtBox caught{TextOf(box), L"", BoxIcon::None, 0, ::GetWindow(box, GW_OWNER)};
+    CaughtBox caught{TextOf(box), L"", BoxIcon::None, 0, ::GetWindow(box, GW_OWNER), box};
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
       if (OfClass(child, L"Button")) {
         ++caught.buttons;
@@ -158,7 +158,9 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
       }
     }
     g_catcher->boxes.push_back(caught);
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (g_catcher->dismiss_) {
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

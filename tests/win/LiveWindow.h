@@ -61,18 +61,21 @@ struct CaughtBox {
   BoxIcon icon = BoxIcon::None;
   int buttons = 0;
   HWND owner = nullptr;
+  HWND box = nullptr;
 };
 
-// The message boxes shown on this thread, caught (a CBT hook) as a user sees them and dismissed.
+// The message boxes shown on this thread, caught (a CBT hook) as a user sees them and dismissed,
+// or left up for the test to dismiss.
 class MessageBoxCatcher {
  public:
-  MessageBoxCatcher();
+  explicit MessageBoxCatcher(bool dismiss = true);
   ~MessageBoxCatcher();
   std::vector<CaughtBox> boxes;
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
   HHOOK hook_;
+  bool dismiss_;
 };
 
 std::wstring ClipboardText();                   // CF_UNICODETEXT, or L"<none>"

@@ -4,6 +4,7 @@
 // own words, and the program ends with exit code 1.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "LiveWindow.h"
@@ -80,44 +81,125 @@ TEST(Closing, TheCloseButtonEndsDraskenWithExitCodeZero) {
 
 struct FailingForm final : FormEvents {
   bool failAtStartUp = false;
+  FormsRuntime* forms = nullptr;  // set: the make button shows a box of its own first
   void Initialize() override {
     if (failAtStartUp) {
       throw PlatformError("start-up failed here");
     }
   }
-  void Click(ControlKey) override { throw PlatformError("the click failed here"); }
+  void Click(ControlKey id) override {
+    if (forms != nullptr && id == cmdMake) {
+      forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
+      return;
+    }
+    throw PlatformError("the click failed here");
+  }
   void FormMouseMove() override {}
   void DblClick(ControlKey) override {}
   void MouseMove(ControlKey) override {}
 };
 
+// While a box is up, the test acts from a timer that the box's own loop runs; the paints the
+// window takes from its queue are counted.
+struct WhileTheBoxIsUp {
+  static inline int ticks = 0, paints = 0;
+  static inline HWND window = nullptr;
+  static inline std::function<void(int)> onTick;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(++ticks); }
+  static LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd == window) {
+      ++paints;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  WhileTheBoxIsUp(HWND w, std::function<void(int)> action) {
+    ticks = paints = 0;
+    window = w;
+    onTick = std::move(action);
+  }
+  ~WhileTheBoxIsUp() {
+    ::KillTimer(nullptr, timer);
+    ::UnhookWindowsHookEx(hook);
+  }
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
+  HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, CountPaints, nullptr, ::GetCurrentThreadId());
+};
+
 class Failing : public ::testing::Test {
  protected:
-  void ExpectFatalBox(const std::wstring& detail) {
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].title, texts::kFatalTitle);
-    EXPECT_EQ(boxes.boxes[0].text, std::wstring(texts::kFatalPrefix) + detail);
-    EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Error);
+  void ExpectFatalBox(const CaughtBox& box, const std::wstring& detail) {
+    EXPECT_EQ(box.title, texts::kFatalTitle);
+    EXPECT_EQ(box.text, std::wstring(texts::kFatalPrefix) + detail);
+    EXPECT_EQ(box.icon, BoxIcon::Error);
   }
-  MessageBoxCatcher boxes;
+  MessageBoxCatcher boxes{false};  // each test dismisses its boxes itself
   std::unique_ptr<win32::Win32Forms> forms = MakeForms();
   FailingForm form;
 };
 
 TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
   form.failAtStartUp = true;
+  WhileTheBoxIsUp whileUp(nullptr, [&](int) {
+    if (!boxes.boxes.empty()) {
+      ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+    }
+  });
   EXPECT_FALSE(forms->Open(form, SW_SHOWNORMAL));
-  ExpectFatalBox(L"start-up failed here");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  ExpectFatalBox(boxes.boxes[0], L"start-up failed here");
   EXPECT_EQ(forms->Window(), nullptr);
 }
 
-TEST_F(Failing, AHandlerIsReportedAndEndsTheProgram) {
+// The fatal box is left up for a while: the window goes on painting (no flood of WM_PAINT for a
+// window never validated) and timers tick; then the program ends with exit code 1.
+TEST_F(Failing, AHandlerIsReportedWhileTheWindowPaintsThenTheProgramEnds) {
   ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
   const HWND window = forms->Window();
-  ::SendMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
-  ExpectFatalBox(L"the click failed here");
+  const HWND count = forms->ControlWindow(Label6);
+  bool repainted = false;
+  {
+    WhileTheBoxIsUp whileUp(window, [&](int tick) {
+      if (tick == 3) {
+        ::InvalidateRect(window, nullptr, TRUE);
+        ::InvalidateRect(count, nullptr, TRUE);
+      } else if (tick == 15) {
+        repainted = !::GetUpdateRect(window, nullptr, FALSE) && !::GetUpdateRect(count, nullptr, FALSE);
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms->Run(), 1);
+    EXPECT_GE(WhileTheBoxIsUp::ticks, 15);
+    EXPECT_LT(WhileTheBoxIsUp::paints, 20);
+  }
+  EXPECT_TRUE(repainted);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  ExpectFatalBox(boxes.boxes[0], L"the click failed here");
   EXPECT_TRUE(forms->Failed() && !::IsWindow(window) && forms->Window() == nullptr);
-  EXPECT_EQ(forms->Run(), 1);
+}
+
+// A handler waiting on its own box when another event fails goes on to fail too; the user
+// still sees one report.
+TEST_F(Failing, ASecondFailureShowsNoSecondBox) {
+  form.forms = forms.get();
+  ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
+  bool clicked = false;
+  {
+    WhileTheBoxIsUp whileUp(forms->Window(), [&](int) {
+      if (boxes.boxes.size() == 1 && !clicked) {  // the make button's own box is up
+        clicked = true;
+        ::SendMessageW(forms->ControlWindow(cmdUp), BM_CLICK, 0, 0);  // fails
+      } else if (boxes.boxes.size() > 1) {
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms->Run(), 1);
+  }
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[0].title, L"info");
+  ExpectFatalBox(boxes.boxes[1], L"the click failed here");
 }
 
 }  // namespace
