@@ -1,7 +1,7 @@
-// What a screen reader is told: the nickname box by its prompt, the arrow buttons by what
-// they do. The names are annotations on the controls' standard accessible objects. Wine's
-// annotation service is a stub, so the test puts a recording one in its place, registered
-// for the same class, and asks for the controls' objects as a screen reader does.
+// What a screen reader is told: the nickname box by its prompt, the arrow buttons by what they do.
+// The names are annotations on the controls' standard accessible objects. Wine's annotation
+// service is a stub, so a recording one takes its place, registered for the same class, and the
+// test asks for a control's object as a screen reader does.
 #include <initguid.h>
 #include <oleacc.h>
 
@@ -11,20 +11,20 @@
 #include <vector>
 
 #include "LiveWindow.h"
-#include "app/Texts.h"
 
 namespace velmora::testing {
 namespace {
 
-using enum ControlId;
-
 struct Annotation {
   HWND hwnd;
-  DWORD object;
-  DWORD child;
+  DWORD object, child;
   bool isName;
   std::wstring value;  // empty for a cleared one
+  bool operator==(const Annotation&) const = default;
 };
+
+#define NOT_USED(signature) \
+  HRESULT WINAPI signature override { return E_NOTIMPL; }
 
 // COM interfaces have no virtual destructor: objects are released through their interfaces.
 #if defined(__GNUC__)
@@ -34,59 +34,42 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
  public:
   std::vector<Annotation> set, cleared;
 
-  // IUnknown: one static object, never freed.
-  HRESULT WINAPI QueryInterface(REFIID riid, void** out) override {
+  HRESULT WINAPI QueryInterface(REFIID riid, void** out) override {  // one static object, never freed
     if (riid == IID_IUnknown || riid == IID_IAccPropServices) {
       *out = static_cast<IAccPropServices*>(this);
-    } else if (riid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
     } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
+      *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     }
-    return S_OK;
+    return *out != nullptr ? S_OK : E_NOINTERFACE;
   }
   ULONG WINAPI AddRef() override { return 2; }
   ULONG WINAPI Release() override { return 1; }
-
-  // IClassFactory.
   HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
     return outer != nullptr ? CLASS_E_NOAGGREGATION : QueryInterface(riid, out);
   }
   HRESULT WINAPI LockServer(BOOL) override { return S_OK; }
 
-  // IAccPropServices: what the window uses is recorded.
   HRESULT WINAPI SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID prop, LPCWSTR str) override {
     set.push_back({hwnd, object, child, prop == PROPID_ACC_NAME, str});
     return S_OK;
   }
-  HRESULT WINAPI ClearHwndProps(HWND hwnd, DWORD object, DWORD child, const MSAAPROPID* props,
-                                int count) override {
-    cleared.push_back({hwnd, object, child, count == 1 && props[0] == PROPID_ACC_NAME, L""});
+  HRESULT WINAPI ClearHwndProps(HWND hwnd, DWORD object, DWORD child, const MSAAPROPID* props, int n) override {
+    cleared.push_back({hwnd, object, child, n == 1 && props[0] == PROPID_ACC_NAME, L""});
     return S_OK;
   }
-  HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
-  HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
-  HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
-  HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
-                                   AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
-  HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
-  HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
-  HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
-  HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override { return E_NOTIMPL; }
-  HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override { return E_NOTIMPL; }
+  NOT_USED(SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT))
+  NOT_USED(SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
+  NOT_USED(ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int))
+  NOT_USED(SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT))
+  NOT_USED(SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
+  NOT_USED(ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*))
+  NOT_USED(DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*))
+  NOT_USED(SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT))
+  NOT_USED(SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR))
+  NOT_USED(SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
+  NOT_USED(ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int))
+  NOT_USED(ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*))
+  NOT_USED(DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*))
 };
 
 TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
@@ -96,40 +79,29 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
   ASSERT_EQ(::CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&service),
                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
             S_OK);
-  HWND box = nullptr, up = nullptr, down = nullptr;
+  std::vector<Annotation> names;
   {
     LiveWindow live;
-    box = live.Control(Text1);
-    up = live.Control(cmdUp);
-    down = live.Control(cmdDown);
     EXPECT_TRUE(service.set.empty()) << "nothing is loaded before a screen reader asks";
-
-    // A screen reader follows the focus to the count button and asks for its object.
+    const auto self = static_cast<DWORD>(CHILDID_SELF), client = static_cast<DWORD>(OBJID_CLIENT);
+    names = {{live.Control(Text1), client, self, true, L"请输入QQ昵称："},
+             {live.Control(cmdUp), client, self, true, L"增加空格"},
+             {live.Control(cmdDown), client, self, true, L"减少空格"}};
+    // A screen reader follows the focus to a count button and asks for its object.
     IAccessible* object = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(up, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    ASSERT_EQ(::AccessibleObjectFromWindow(live.Control(cmdUp), client, IID_IAccessible,
                                            reinterpret_cast<void**>(&object)),
               S_OK);
     object->Release();
-    ASSERT_EQ(service.set.size(), 3u);
-    const std::vector<std::pair<HWND, std::wstring_view>> expected = {
-        {box, L"请输入QQ昵称："}, {up, L"增加空格"}, {down, L"减少空格"}};
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      const Annotation& a = service.set[i];
-      EXPECT_EQ(a.hwnd, expected[i].first);
-      EXPECT_EQ(a.object, static_cast<DWORD>(OBJID_CLIENT));
-      EXPECT_EQ(a.child, static_cast<DWORD>(CHILDID_SELF));
-      EXPECT_TRUE(a.isName);
-      EXPECT_EQ(a.value, expected[i].second);
-    }
-    ::SendMessageW(box, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    EXPECT_EQ(service.set, names);
+    ::SendMessageW(live.Control(Text1), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
     EXPECT_EQ(service.set.size(), 3u) << "annotated once";
   }
   // Closing the window takes the annotations off while the controls still exist.
-  ASSERT_EQ(service.cleared.size(), 3u);
-  EXPECT_EQ(service.cleared[0].hwnd, box);
-  EXPECT_EQ(service.cleared[1].hwnd, up);
-  EXPECT_EQ(service.cleared[2].hwnd, down);
-  EXPECT_TRUE(service.cleared[0].isName && service.cleared[1].isName && service.cleared[2].isName);
+  for (Annotation& name : names) {
+    name.value.clear();
+  }
+  EXPECT_EQ(service.cleared, names);
   ::CoRevokeClassObject(cookie);
   ::CoUninitialize();
 }

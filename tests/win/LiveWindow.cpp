@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
-#include <vector>
+#include <cwchar>
 
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
@@ -12,12 +11,13 @@
 
 namespace velmora::testing {
 
-LiveWindow::LiveWindow()
-    : forms_(std::make_unique<win32::Win32Forms>(
-          ::GetModuleHandleW(nullptr), Form1Layout(),
-          win32::Win32Resources{IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
-          win32::FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix})),
-      form_(std::make_unique<Form1>(*forms_, HookButton)) {
+std::unique_ptr<win32::Win32Forms> MakeForms() {
+  return std::make_unique<win32::Win32Forms>(::GetModuleHandleW(nullptr), Form1Layout(),
+                                             win32::Win32Resources{IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
+                                             win32::FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix});
+}
+
+LiveWindow::LiveWindow() : forms_(MakeForms()), form_(std::make_unique<Form1>(*forms_, HookButton)) {
   if (!forms_->Open(*form_, SW_SHOWNORMAL)) {
     ADD_FAILURE() << "the window did not open";
     return;
@@ -29,11 +29,7 @@ LiveWindow::LiveWindow()
 LiveWindow::~LiveWindow() {
   form_.reset();
   forms_.reset();
-  Pump(10);
-}
-
-void LiveWindow::Pump(int milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
+  Pump(10);  // what the window left queued
 }
 
 bool LiveWindow::PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
@@ -57,145 +53,53 @@ bool LiveWindow::PumpUntil(const std::function<bool()>& condition, int timeoutMi
 }
 
 RECT LiveWindow::ClientRectOf(ControlKey id) const {
-  RECT rect{};
-  ::GetWindowRect(Control(id), &rect);
+  RECT rect = ScreenRect(Control(id));
   ::MapWindowPoints(HWND_DESKTOP, Window(), reinterpret_cast<POINT*>(&rect), 2);
   return rect;
 }
 
-std::wstring LiveWindow::TextOf(HWND hwnd) const {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-namespace {
-void SendMouseInput(POINT screen, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-  ::SendInput(1, &input, sizeof(input));
-}
-}  // namespace
-
-void SendClick(POINT screen) {
-  SendMouseInput(screen, MOUSEEVENTF_MOVE);
-  SendMouseInput(screen, MOUSEEVENTF_LEFTDOWN);
-  SendMouseInput(screen, MOUSEEVENTF_LEFTUP);
-}
-
-void LiveWindow::SendMouse(POINT screen, DWORD flags) {
-  SendMouseInput(screen, flags);
-}
-
-void LiveWindow::Settle() {
+void LiveWindow::MoveTo(POINT client) {
+  ::ClientToScreen(Window(), &client);
+  SendMouse(client, MOUSEEVENTF_MOVE);
   Pump(30);
 }
 
-void LiveWindow::MoveToWindowPoint(POINT client) {
-  ::ClientToScreen(Window(), &client);
-  SendMouse(client, MOUSEEVENTF_MOVE);
-  Settle();
-}
-
-void LiveWindow::MoveTo(ControlKey id) {
-  const RECT r = ClientRectOf(id);
-  MoveToWindowPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
-void LiveWindow::ClickOn(ControlKey id) {
+void LiveWindow::ClickOn(ControlKey id, int times, DWORD down) {  // twice: a double click
   MoveTo(id);
-  POINT at{};
-  ::GetCursorPos(&at);
-  SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-  Settle();
-  SendMouse(at, MOUSEEVENTF_LEFTUP);
-  Settle();
-}
-
-void LiveWindow::DoubleClickOn(ControlKey id) {
-  MoveTo(id);
-  POINT at{};
-  ::GetCursorPos(&at);
-  for (int i = 0; i < 2; ++i) {
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
+  const POINT at = Centre(ScreenRect(Control(id)));
+  for (int i = 0; i < times; ++i) {
+    SendMouse(at, down);
+    Pump(times == 1 && down == MOUSEEVENTF_LEFTDOWN ? 30 : 0);
+    SendMouse(at, down * 2);  // the button's "up" flag
   }
-  Settle();
-}
-
-void LiveWindow::PressKey(WORD vk, bool alt) {
-  INPUT inputs[4]{};
-  UINT count = 0;
-  auto key = [&](WORD code, DWORD flags) {
-    inputs[count].type = INPUT_KEYBOARD;
-    inputs[count].ki.wVk = code;
-    inputs[count].ki.dwFlags = flags;
-    ++count;
-  };
-  if (alt) {
-    key(VK_MENU, 0);
+  if (down == MOUSEEVENTF_LEFTDOWN) {
+    Pump(30);
   }
-  key(vk, 0);
-  key(vk, KEYEVENTF_KEYUP);
-  if (alt) {
-    key(VK_MENU, KEYEVENTF_KEYUP);
-  }
-  ::SendInput(count, inputs, sizeof(INPUT));
-  Settle();
-}
-
-void LiveWindow::Press(std::initializer_list<WORD> keys, bool settle) {
-  std::vector<INPUT> inputs;
-  for (const WORD vk : keys) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    inputs.push_back(input);
-  }
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *it;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  if (settle) {
-    Settle();
-  }
-}
-
-void LiveWindow::RightClickOn(ControlKey id) {
-  MoveTo(id);
-  POINT at{};
-  ::GetCursorPos(&at);
-  SendMouse(at, MOUSEEVENTF_RIGHTDOWN);
-  SendMouse(at, MOUSEEVENTF_RIGHTUP);
 }
 
 void LiveWindow::Drag(std::initializer_list<POINT> clientPoints) {
-  bool first = true;
   POINT screen{};
-  for (POINT point : clientPoints) {
-    screen = point;
-    ::ClientToScreen(Window(), &screen);
-    SendMouse(screen, MOUSEEVENTF_MOVE);
-    if (first) {
-      SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
-      first = false;
-    }
-    Settle();
+  for (const POINT& point : clientPoints) {
+    ::ClientToScreen(Window(), &(screen = point));
+    SendMouse(screen, MOUSEEVENTF_MOVE | (&point == clientPoints.begin() ? MOUSEEVENTF_LEFTDOWN : 0));
+    Pump(30);
   }
   SendMouse(screen, MOUSEEVENTF_LEFTUP);
-  Settle();
+  Pump(30);
 }
 
-void LiveWindow::ClickAtScreen(POINT screen) {
-  SendClick(screen);
-  Settle();
+void LiveWindow::Press(std::initializer_list<WORD> keys, bool settle) {
+  std::vector<INPUT> inputs(keys.size() * 2);
+  std::size_t down = 0, up = inputs.size();
+  for (const WORD vk : keys) {
+    inputs[down].type = inputs[--up].type = INPUT_KEYBOARD;
+    inputs[down++].ki.wVk = inputs[up].ki.wVk = vk;
+    inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  if (settle) {
+    Pump(30);
+  }
 }
 
 void LiveWindow::Type(const std::wstring& text) {
@@ -204,30 +108,69 @@ void LiveWindow::Type(const std::wstring& text) {
     for (INPUT& input : inputs) {
       input.type = INPUT_KEYBOARD;
       input.ki.wScan = static_cast<WORD>(unit);
-      input.ki.dwFlags = KEYEVENTF_UNICODE;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | (&input == inputs ? 0 : KEYEVENTF_KEYUP);
     }
-    inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
     ::SendInput(2, inputs, sizeof(INPUT));
   }
-  Settle();
+  Pump(30);
 }
 
 void LiveWindow::MoveToDpi(UINT dpi) {
-  RECT suggested{};
-  ::GetWindowRect(Window(), &suggested);
+  RECT suggested = ScreenRect(Window());
   ::SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
   Pump(30);
 }
 
+namespace {
+MessageBoxCatcher* g_catcher = nullptr;  // the hook procedure has no context parameter
+
+bool OfClass(HWND hwnd, const wchar_t* name) {
+  wchar_t cls[16]{};
+  ::GetClassNameW(hwnd, cls, 16);
+  return _wcsicmp(cls, name) == 0;
+}
+}  // namespace
+
+MessageBoxCatcher::MessageBoxCatcher(bool dismiss)
+    : hook_(::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())), dismiss_(dismiss) {
+  g_catcher = this;
+}
+
+MessageBoxCatcher::~MessageBoxCatcher() {
+  ::UnhookWindowsHookEx(hook_);
+  g_catcher = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto box = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE && g_catcher != nullptr && OfClass(box, L"#32770")) {
+    CaughtBox caught{TextOf(box), L"", BoxIcon::None, 0, ::GetWindow(box, GW_OWNER), box};
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      if (OfClass(child, L"Button")) {
+        ++caught.buttons;
+      } else if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        caught.icon = icon == ::LoadIconW(nullptr, IDI_ERROR)         ? BoxIcon::Error
+                      : icon == ::LoadIconW(nullptr, IDI_INFORMATION) ? BoxIcon::Information
+                                                                      : BoxIcon::Other;
+      } else if (TextOf(child).size() > caught.text.size()) {
+        caught.text = TextOf(child);
+      }
+    }
+    g_catcher->boxes.push_back(caught);
+    if (g_catcher->dismiss_) {
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 std::wstring ClipboardText() {
   std::wstring text = L"<none>";
-  for (int attempt = 0; attempt < 100 && !::OpenClipboard(nullptr); ++attempt) {
-    ::Sleep(10);
-  }
+  WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 1000);
   if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text.assign(chars, ::GlobalSize(data) / sizeof(wchar_t));
-      text.resize(std::wcslen(text.c_str()));
+      text.assign(chars, ::wcsnlen(chars, ::GlobalSize(data) / sizeof(wchar_t)));
       ::GlobalUnlock(data);
     }
   }
@@ -236,13 +179,10 @@ std::wstring ClipboardText() {
 }
 
 void PutOnClipboard(const std::wstring& text) {
-  for (int attempt = 0; attempt < 100 && !::OpenClipboard(nullptr); ++attempt) {
-    ::Sleep(10);
-  }
+  WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 1000);
   ::EmptyClipboard();
   HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* chars = static_cast<wchar_t*>(::GlobalLock(memory));
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
+  std::wmemcpy(static_cast<wchar_t*>(::GlobalLock(memory)), text.c_str(), text.size() + 1);
   ::GlobalUnlock(memory);
   ::SetClipboardData(CF_UNICODETEXT, memory);
   ::CloseClipboard();
@@ -258,9 +198,19 @@ Color LabelColor(HWND window, HWND label) {
 
 LOGFONTW FontOf(HWND control) {
   LOGFONTW lf{};
-  const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
-  ::GetObjectW(font, sizeof(lf), &lf);
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
   return lf;
+}
+
+SIZE CaptionExtent(HWND control) {
+  const std::wstring caption = TextOf(control);
+  HDC dc = ::GetDC(control);
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return extent;
 }
 
 }  // namespace velmora::testing

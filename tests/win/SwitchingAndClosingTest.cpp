@@ -1,0 +1,206 @@
+// Switching away, minimising and closing, with the mouse on the frame the system draws: the
+// control that had the focus keeps it, and closing ends the program with exit code 0. A failure
+// inside an event handler never crosses the window procedure: the user is told in the program's
+// own words, and the program ends with exit code 1.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+#include "LiveWindow.h"
+#include "app/Texts.h"
+
+namespace velmora::testing {
+namespace {
+
+TEST(Switching, AwayAndBackKeepsTheFocusedControl) {
+  LiveWindow live;
+  live.Press({VK_TAB});
+  ASSERT_TRUE(live.Focused(cmdUp));
+  // Another program's window, away from ours; the user clicks it, then our title bar.
+  const HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 120,
+                                       nullptr, nullptr, nullptr, nullptr);
+  SendClick({110, 80});
+  EXPECT_TRUE(live.PumpUntil([&] { return ::GetActiveWindow() == other; }));
+  const auto caption = FramePoint(live.Window(), HTCAPTION);
+  ASSERT_TRUE(caption);
+  SendClick(*caption);
+  EXPECT_TRUE(live.PumpUntil([&] { return ::GetActiveWindow() == live.Window(); }));
+  live.Pump(50);
+  EXPECT_TRUE(live.Focused(cmdUp));
+  ::DestroyWindow(other);
+}
+
+TEST(Switching, MinimiseAndRestoreKeepTheFocusTheCountMoved) {
+  LiveWindow live;
+  for (int i = 0; i < 3; ++i) {
+    live.ClickOn(cmdUp);
+  }
+  ASSERT_TRUE(live.Focused(cmdDown));
+  const auto minimise = FramePoint(live.Window(), HTMINBUTTON);
+  ASSERT_TRUE(minimise);
+  SendClick(*minimise);
+  ASSERT_TRUE(live.PumpUntil([&] { return ::IsIconic(live.Window()) != FALSE; }));
+  ::PostMessageW(live.Window(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as the taskbar restores it
+  EXPECT_TRUE(live.PumpUntil([&] { return !::IsIconic(live.Window()); }));
+  live.Pump(50);
+  EXPECT_TRUE(live.Focused(cmdDown));
+  EXPECT_FALSE(::SendMessageW(live.Control(cmdDown), BM_GETSTATE, 0, 0) & BST_FOCUS) << "still no focus look";
+}
+
+TEST(Closing, AltF4EndsTheMessageLoopWithExitCodeZero) {
+  LiveWindow live;
+  const HWND window = live.Window();
+  live.Press({VK_MENU, VK_F4}, false);  // read by the program's own loop
+  // A loop that would never end is ended from outside, so that a fault fails the test instead of hanging it.
+  HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread safety([done, thread = ::GetCurrentThreadId()] {
+    if (::WaitForSingleObject(done, 10000) == WAIT_TIMEOUT) {
+      ::PostThreadMessageW(thread, WM_QUIT, 99, 0);
+    }
+  });
+  const int exitCode = live.Forms().Run();
+  ::SetEvent(done);
+  safety.join();
+  ::CloseHandle(done);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(live.Window(), nullptr) << "a destroyed window's handle is still held";
+  EXPECT_EQ(live.Control(Text1), nullptr);
+}
+
+TEST(Closing, TheCloseButtonEndsDraskenWithExitCodeZero) {
+  Process drasken;
+  ASSERT_TRUE(drasken.Start(draskenPath) && drasken.WindowShown());
+  const auto close = FramePoint(drasken.window, HTCLOSE);
+  ASSERT_TRUE(close);
+  SendClick(*close);
+  EXPECT_TRUE(drasken.Ended(20000));
+  EXPECT_EQ(drasken.ExitCode(), 0u);
+}
+
+struct FailingForm final : FormEvents {
+  bool failAtStartUp = false;
+  FormsRuntime* forms = nullptr;  // set: the make button shows a box of its own first
+  void Initialize() override {
+    if (failAtStartUp) {
+      throw PlatformError("start-up failed here");
+    }
+  }
+  void Click(ControlKey id) override {
+    if (forms != nullptr && id == cmdMake) {
+      forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
+      return;
+    }
+    throw PlatformError("the click failed here");
+  }
+  void FormMouseMove() override {}
+  void DblClick(ControlKey) override {}
+  void MouseMove(ControlKey) override {}
+};
+
+// While a box is up, the test acts from a timer that the box's own loop runs; the paints the
+// window takes from its queue are counted.
+struct WhileTheBoxIsUp {
+  static inline int ticks = 0, paints = 0;
+  static inline HWND window = nullptr;
+  static inline std::function<void(int)> onTick;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(++ticks); }
+  static LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd == window) {
+      ++paints;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  WhileTheBoxIsUp(HWND w, std::function<void(int)> action) {
+    ticks = paints = 0;
+    window = w;
+    onTick = std::move(action);
+  }
+  ~WhileTheBoxIsUp() {
+    ::KillTimer(nullptr, timer);
+    ::UnhookWindowsHookEx(hook);
+  }
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
+  HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, CountPaints, nullptr, ::GetCurrentThreadId());
+};
+
+class Failing : public ::testing::Test {
+ protected:
+  void ExpectFatalBox(const CaughtBox& box, const std::wstring& detail) {
+    EXPECT_EQ(box.title, texts::kFatalTitle);
+    EXPECT_EQ(box.text, std::wstring(texts::kFatalPrefix) + detail);
+    EXPECT_EQ(box.icon, BoxIcon::Error);
+  }
+  MessageBoxCatcher boxes{false};  // each test dismisses its boxes itself
+  std::unique_ptr<win32::Win32Forms> forms = MakeForms();
+  FailingForm form;
+};
+
+TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
+  form.failAtStartUp = true;
+  WhileTheBoxIsUp whileUp(nullptr, [&](int) {
+    if (!boxes.boxes.empty()) {
+      ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  EXPECT_FALSE(forms->Open(form, SW_SHOWNORMAL));
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  ExpectFatalBox(boxes.boxes[0], L"start-up failed here");
+  EXPECT_EQ(forms->Window(), nullptr);
+}
+
+// The fatal box is left up for a while: the window goes on painting (no flood of WM_PAINT for a
+// window never validated) and timers tick; then the program ends with exit code 1.
+TEST_F(Failing, AHandlerIsReportedWhileTheWindowPaintsThenTheProgramEnds) {
+  ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
+  const HWND window = forms->Window();
+  const HWND count = forms->ControlWindow(Label6);
+  bool repainted = false;
+  {
+    WhileTheBoxIsUp whileUp(window, [&](int tick) {
+      if (tick == 3) {
+        ::InvalidateRect(window, nullptr, TRUE);
+        ::InvalidateRect(count, nullptr, TRUE);
+      } else if (tick == 15) {
+        repainted = !::GetUpdateRect(window, nullptr, FALSE) && !::GetUpdateRect(count, nullptr, FALSE);
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms->Run(), 1);
+    EXPECT_GE(WhileTheBoxIsUp::ticks, 15);
+    EXPECT_LT(WhileTheBoxIsUp::paints, 20);
+  }
+  EXPECT_TRUE(repainted);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  ExpectFatalBox(boxes.boxes[0], L"the click failed here");
+  EXPECT_TRUE(forms->Failed() && !::IsWindow(window) && forms->Window() == nullptr);
+}
+
+// A handler waiting on its own box when another event fails goes on to fail too; the user
+// still sees one report.
+TEST_F(Failing, ASecondFailureShowsNoSecondBox) {
+  form.forms = forms.get();
+  ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
+  bool clicked = false;
+  {
+    WhileTheBoxIsUp whileUp(forms->Window(), [&](int) {
+      if (boxes.boxes.size() == 1 && !clicked) {  // the make button's own box is up
+        clicked = true;
+        ::SendMessageW(forms->ControlWindow(cmdUp), BM_CLICK, 0, 0);  // fails
+      } else if (boxes.boxes.size() > 1) {
+        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      }
+    });
+    ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
+    EXPECT_EQ(forms->Run(), 1);
+  }
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[0].title, L"info");
+  ExpectFatalBox(boxes.boxes[1], L"the click failed here");
+}
+
+}  // namespace
+}  // namespace velmora::testing

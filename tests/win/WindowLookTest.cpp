@@ -1,0 +1,271 @@
+// The window as it looks: as it opens (the rig runs StartupWindow and Painting also in a prefix
+// without the window's fonts), at other DPIs, and read back pixel by pixel from the screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cwchar>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "LiveWindow.h"
+#include "app/Form1Layout.h"
+#include "app/Texts.h"
+#include "platform/Layout.h"
+
+namespace velmora::testing {
+namespace {
+
+class StartupWindow : public ::testing::Test {
+ protected:
+  LiveWindow live;
+};
+
+TEST_F(StartupWindow, FixedFrameWithTitleAndIconCentredOnTheWorkArea) {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  EXPECT_EQ(TextOf(live.Window()), L"Velmora" + std::to_wstring(now.wYear) + L" v1.0.2");
+  const LONG style = ::GetWindowLongW(live.Window(), GWL_STYLE);
+  EXPECT_TRUE((style & WS_CAPTION) && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX))) << "fixed size";
+  EXPECT_NE(::GetClassLongPtrW(live.Window(), GCLP_HICON), 0u) << "the program's icon in the title bar";
+  MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+  ::GetMonitorInfoW(::MonitorFromWindow(live.Window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& area = monitor.rcWork;
+  const RECT frame = ScreenRect(live.Window());
+  EXPECT_LE(std::abs((frame.left - area.left) - (area.right - frame.right)), 1);
+  EXPECT_LE(std::abs((frame.top - area.top) - (area.bottom - frame.bottom)), 1);
+  POINT bare{20, 240};  // the bare surface shows the system's face colour
+  ::ClientToScreen(live.Window(), &bare);
+  EXPECT_TRUE(live.PumpUntil([&] {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF seen = ::GetPixel(screen, bare.x, bare.y);
+    ::ReleaseDC(nullptr, screen);
+    return seen == ::GetSysColor(COLOR_BTNFACE);
+  }));
+}
+
+// Every control where the layout puts it at this DPI, a label as large as its caption in its own
+// font, every font of the size for this DPI, the banner a bitmap of exactly its size.
+void ExpectLaidOutAt(LiveWindow& live, UINT dpi) {
+  RECT client{};
+  ::GetClientRect(live.Window(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(Form1Layout().clientWidth, dpi)) << dpi;
+  EXPECT_EQ(client.bottom, TwipsToPixels(Form1Layout().clientHeight, dpi)) << dpi;
+  for (const ControlSpec& c : Form1Layout().controls) {
+    const RECT r = live.ClientRectOf(c.key);
+    const SIZE caption = CaptionExtent(live.Control(c.key));
+    const bool label = c.kind == ControlKind::Label;
+    const std::wstring where = std::to_wstring(dpi) + L" DPI, " + std::wstring(c.name);
+    EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << where;
+    EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi)) << where;
+    EXPECT_EQ(r.right - r.left, label ? caption.cx : TwipsToPixels(c.width, dpi)) << where;
+    EXPECT_EQ(r.bottom - r.top, label ? caption.cy : TwipsToPixels(c.height, dpi)) << where;
+    EXPECT_TRUE(c.kind == ControlKind::Image || FontOf(live.Control(c.key)).lfHeight == -PointsToPixels(9, dpi))
+        << where;
+  }
+  BITMAP banner{};
+  ::GetObjectW(reinterpret_cast<HBITMAP>(::SendMessageW(live.Control(Image1), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+               sizeof(banner), &banner);
+  EXPECT_EQ(banner.bmWidth, TwipsToPixels(5610, dpi));
+  EXPECT_EQ(banner.bmHeight, TwipsToPixels(960, dpi));
+}
+
+// Stacked in tab order, each a standard control. With a font of the standard metrics (6 px per
+// ASCII, 12 px per Chinese character) the labels come out exactly as wide as designed.
+TEST_F(StartupWindow, StandardControlsAtTheirPixelsStackedInTabOrder) {
+  ExpectLaidOutAt(live, 96);
+  const int web = 6 * static_cast<int>(texts::kWebAddress.size()), mail = 6 * static_cast<int>(texts::kEmailCaption.size());
+  const std::tuple<ControlId, const wchar_t*, int> table[] = {
+      {Text1, L"Edit", 126},    {cmdUp, L"Button", 17},    {cmdDown, L"Button", 17}, {cmdMake, L"Button", 145},
+      {Label1, L"Static", 84},  {Label2, L"Static", 108},  {Label3, L"Static", web}, {Label4, L"Static", 132},
+      {Label5, L"Static", 192}, {Label6, L"Static", 6},    {Label7, L"Static", mail}, {Image1, L"Static", 374}};
+  HWND child = ::GetWindow(live.Window(), GW_CHILD);
+  for (const auto& [id, cls, width] : table) {
+    EXPECT_EQ(child, live.Control(id)) << TextOf(live.Control(id));
+    wchar_t name[16]{};
+    ::GetClassNameW(child, name, 16);
+    EXPECT_EQ(_wcsicmp(name, cls), 0) << TextOf(live.Control(id));
+    EXPECT_EQ(live.ClientRectOf(id).right - live.ClientRectOf(id).left, width) << TextOf(live.Control(id));
+    child = ::GetWindow(child, GW_HWNDNEXT);
+  }
+  live.Forms().SetLabelCaption(Label3, L"http://a.example/longer/address");  // follows a new caption
+  EXPECT_EQ(live.ClientRectOf(Label3).right - live.ClientRectOf(Label3).left, 6 * 31);
+  // No control answers to IDOK or IDCANCEL, which a dialog loop sends for Enter and Escape.
+  EXPECT_EQ(::GetDlgItem(live.Window(), IDOK), ::GetDlgItem(live.Window(), IDCANCEL));
+}
+
+TEST_F(StartupWindow, OpensInTheStartState) {
+  EXPECT_EQ(live.Text(Label6), L"1");
+  EXPECT_TRUE(!live.Enabled(cmdDown) && live.Enabled(cmdUp) && live.Enabled(cmdMake));
+  EXPECT_EQ(live.Text(Text1), L"Corvane");
+  DWORD start = 0, end = 0;
+  ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ((std::pair{start, end}), (std::pair<DWORD, DWORD>{7, 7})) << "the caret after the name";
+  EXPECT_TRUE(live.Focused(Text1));
+  EXPECT_EQ(live.Text(Label2), L"Corvane网 荣誉出品");
+  EXPECT_EQ(live.Text(cmdMake), L"生成并复制(&C)");
+  EXPECT_GE(::SendMessageW(live.Control(Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE) << "no limit of its own";
+}
+
+// Boxes in place of characters would mean a font without Chinese glyphs; where Marlett is
+// installed the arrows draw with it (without it they draw triangles themselves: see Painting).
+TEST_F(StartupWindow, FontsColoursAndRealGlyphs) {
+  for (ControlId id : {cmdUp, cmdDown, cmdMake, Text1, Label1, Label2, Label3, Label4, Label5, Label6, Label7}) {
+    const HWND control = live.Control(id);
+    const LOGFONTW lf = FontOf(control);
+    const bool arrow = id == cmdUp || id == cmdDown;
+    EXPECT_STREQ(lf.lfFaceName, arrow ? L"Marlett" : FontOf(live.Control(Label1)).lfFaceName);
+    EXPECT_EQ(lf.lfCharSet, arrow ? SYMBOL_CHARSET : FontOf(live.Control(Label1)).lfCharSet);
+    EXPECT_EQ(lf.lfWeight, arrow ? FW_MEDIUM : FW_NORMAL);
+    EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+    const std::wstring caption = TextOf(control);
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    std::vector<WORD> glyphs(caption.size());
+    ::GetGlyphIndicesW(dc, caption.c_str(), static_cast<int>(caption.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS);
+    wchar_t face[LF_FACESIZE]{};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    EXPECT_TRUE(!arrow || std::getenv("VELMORA_PLAIN") != nullptr || std::wstring(face) == L"Marlett") << face;
+    EXPECT_TRUE(arrow || std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end()) << caption;
+  }
+  const std::pair<ControlId, COLORREF> colours[] = {{Label7, 0xFF0000}, {Label3, 0xFF0000}, {Label5, 0xFF00FF},
+                                                    {Label2, 0x0000FF}, {Label1, ::GetSysColor(COLOR_BTNTEXT)},
+                                                    {Label4, ::GetSysColor(COLOR_BTNTEXT)}};
+  for (const auto& [id, colour] : colours) {
+    EXPECT_EQ(LabelColor(live.Window(), live.Control(id)), colour) << TextOf(live.Control(id));
+  }
+}
+
+// Opened on a desktop of any DPI (the rig runs this at 96 and 144) or moved to a monitor of
+// another (WM_DPICHANGED), everything scales together, what the user did stays, and back at
+// 96 DPI the layout is exactly the designed one again.
+TEST(Dpi, OpensLaidOutForTheDesktopDpiAndScalesOnAMove) {
+  HDC screen = ::GetDC(nullptr);
+  const auto desktopDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));
+  ::ReleaseDC(nullptr, screen);
+  LiveWindow live;
+  EXPECT_EQ(live.Forms().Dpi(), desktopDpi);
+  ExpectLaidOutAt(live, desktopDpi);
+  live.ClickOn(cmdUp);
+  live.MoveTo(Label3);
+  for (UINT dpi : {144u, 192u, 120u, 96u, 144u}) {
+    live.MoveToDpi(dpi);
+    ExpectLaidOutAt(live, dpi);
+  }
+  EXPECT_EQ(live.Text(Label6), L"2");
+  EXPECT_TRUE(FontOf(live.Control(Label3)).lfUnderline) << "a lit link stays lit";
+}
+
+// A control's pixels on the screen, frame included: rows of luma.
+std::vector<std::vector<int>> Capture(HWND control) {
+  const RECT r = ScreenRect(control);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = ::GetWindowDC(control), memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  std::vector<std::vector<int>> rows(static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = ::GetPixel(memory, x, y);
+      rows[static_cast<std::size_t>(y)].push_back((299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000);
+    }
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(control, screen);
+  return rows;
+}
+
+// The button's symbol inside its frame, pixels clearly darker than its face (the commonest luma),
+// is one solid triangle: one run on every row it touches, the rows following each other, centred
+// on one column (within a pixel), widening towards the base, by at least 4 px in all.
+bool ShowsTriangle(HWND button, bool pointsUp) {
+  auto rows = Capture(button);
+  std::map<int, int> counts;
+  for (std::size_t y = 2; y + 2 < rows.size(); ++y) {
+    for (std::size_t x = 2; x + 2 < rows[y].size(); ++x) {
+      ++counts[rows[y][x]];
+    }
+  }
+  const int face = std::ranges::max_element(counts, {}, &std::pair<const int, int>::second)->first;
+  if (!pointsUp) {
+    std::reverse(rows.begin(), rows.end());
+  }
+  std::vector<std::pair<std::size_t, std::size_t>> runs;  // first and last dark column
+  for (std::size_t y = 2, lastRow = 0; y + 2 < rows.size(); ++y) {
+    std::string row;
+    for (std::size_t x = 2; x + 2 < rows[y].size(); ++x) {
+      row += rows[y][x] < face - 48 ? '#' : '.';
+    }
+    const auto first = row.find('#'), last = row.rfind('#');
+    if (first != std::string::npos) {
+      const auto& [top, topLast] = runs.empty() ? std::pair{first, last} : runs.front();
+      if (row.find('.', first) < last || (!runs.empty() && (y != lastRow + 1 || last - first < runs.back().second - runs.back().first)) ||
+          std::abs(static_cast<int>(first + last) - static_cast<int>(top + topLast)) > 1) {
+        return false;
+      }
+      runs.emplace_back(first, last);
+      lastRow = y;
+    }
+  }
+  return runs.size() >= 3 && (runs.back().second - runs.back().first) >= (runs[0].second - runs[0].first) + 4;
+}
+
+TEST(Painting, ArrowButtonsShowTrianglesEnabledAndDisabledAtEveryDpi) {
+  LiveWindow live;
+  for (UINT dpi : {96u, 96u, 144u, 192u}) {  // the down button disabled at first, then enabled
+    if (dpi != live.Forms().Dpi()) {
+      live.MoveToDpi(dpi);
+    }
+    EXPECT_TRUE(live.PumpUntil([&] { return ShowsTriangle(live.Control(cmdUp), true); })) << dpi;
+    EXPECT_TRUE(live.PumpUntil([&] { return ShowsTriangle(live.Control(cmdDown), false); }))
+        << dpi << (live.Enabled(cmdDown) ? "" : ", disabled");
+    if (!live.Enabled(cmdDown)) {
+      live.ClickOn(cmdUp);
+    }
+  }
+  EXPECT_EQ(live.Text(cmdUp) + live.Text(cmdDown), L"tu") << "the symbols are pictures; the texts stay";
+}
+
+// The screen shows a control exactly as it draws itself with the controls it overlaps hidden.
+bool SeenAsDrawn(LiveWindow& live, ControlId id) {
+  const HWND control = live.Control(id);
+  const RECT area = ScreenRect(control);
+  std::vector<HWND> below;
+  for (HWND sibling = ::GetWindow(control, GW_HWNDNEXT); sibling; sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+    RECT r = ScreenRect(sibling), overlap{};
+    if (::IsWindowVisible(sibling) && ::IntersectRect(&overlap, &area, &r)) {
+      below.push_back(sibling);
+      ::ShowWindow(sibling, SW_HIDE);
+    }
+  }
+  ::RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  live.Pump(30);
+  const auto alone = Capture(control);
+  for (HWND sibling : below) {
+    ::ShowWindow(sibling, SW_SHOWNA);
+  }
+  return live.PumpUntil([&] { return Capture(control) == alone; });
+}
+
+TEST(Painting, NoControlPaintsOverOneStackedAboveIt) {
+  LiveWindow live;
+  live.Forms().SetFocus(cmdMake);  // no caret blinking in the box
+  // As laid out, the box covers the prompt's last 2 px, and the up button the down button's top row.
+  EXPECT_TRUE(SeenAsDrawn(live, Text1));
+  EXPECT_TRUE(SeenAsDrawn(live, cmdUp));
+  // A prompt reaching far under the box, as a wider font makes it, stays behind it.
+  live.Forms().SetLabelCaption(Label1, L"请输入QQ昵称请输入QQ昵称：");
+  EXPECT_GT(live.ClientRectOf(Label1).right, live.ClientRectOf(Text1).left + 40);
+  EXPECT_TRUE(SeenAsDrawn(live, Text1));
+}
+
+}  // namespace
+}  // namespace velmora::testing
