@@ -22,10 +22,11 @@ namespace {
 // test, whose rules differ on purpose (hidden means a dot on one side and an attribute on the other).
 template <typename Source>
 std::vector<std::byte> RootBlock(const std::wstring& name) {
-  Source source;
-  std::vector<std::byte> info(source.InfoSize(name));
-  const auto root = info.empty() || !source.ReadInfo(name, info) ? std::nullopt : source.QueryRoot(info);
-  return root && root->size() >= 52 ? std::vector(root->begin(), root->begin() + 52) : decltype(info)();
+  using Bytes = std::span<const std::byte>;
+  Source s;
+  std::vector<std::byte> info(s.InfoSize(name));
+  const Bytes root = info.empty() || !s.ReadInfo(name, info) ? Bytes() : s.QueryRoot(info).value_or(Bytes());
+  return root.size() >= 52 ? std::vector(root.begin(), root.begin() + 52) : decltype(info)();
 }
 
 TEST(Win32VersionSource, ReadsTheFileVersionOfOrdinaryFilesOnlyAsThePortableReaderDoes) {
