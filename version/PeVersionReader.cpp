@@ -1,7 +1,6 @@
 #include "version/PeVersionReader.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -154,8 +153,7 @@ std::optional<std::vector<Entry>> ReadDirectory(const Image& image, std::uint32_
 // Follows type 16, name 1 and the first language to the version resource's data entry.
 // A subdirectory must not be one of the directories above it.
 std::optional<std::uint32_t> FindDataEntry(const Image& image, std::uint32_t resourceRva) {
-  const std::array<std::optional<std::uint32_t>, 3> wanted = {kVersionResourceType, kVersionResourceName,
-                                                              std::nullopt};
+  const std::optional<std::uint32_t> wanted[] = {kVersionResourceType, kVersionResourceName, std::nullopt};
   std::vector<std::uint32_t> path = {0};
   for (const std::optional<std::uint32_t>& id : wanted) {
     const auto entries = ReadDirectory(image, resourceRva, path.back());

@@ -144,6 +144,7 @@ const Edit kEdits[] = {
     {"ResourcesOutsideEverySection", {{kResourceEntry, 0, 0x9000}}, 0},
     {"ResourcesAtTheLastAddress", {{kResourceEntry, 0, 0xFFFFFFF0u}}, 0},
     {"SectionDataPastTheEnd", {{kSections, 60, 0x600}}, 0},
+    {"DataOfSizeZero", {{kRsrc, kDataEntry + 4, 0}}, 0},
     {"SectionDataAtTheLastOffset", {{kSections, 60, 0xFFFFFFF0u}}, 0},
     {"SectionClaimsHugeRawSize", {{kSections, 56, ~0u}, {kSections, 60, 0xFFFFFFF0u}}, 0},
     {"TypeDirectoryWithHugeEntryCount", {{kRsrc, kTypeDirectory + 12, ~0u}}, 0},
@@ -162,7 +163,6 @@ const Edit kEdits[] = {
     {"VersionNameIsANamedEntry", {{kRsrc, kNameDirectory + 16, kDirectoryBit | 1}}, 0},
     {"DataOutsideEverySection", {{kRsrc, kDataEntry, 0x00100000}}, 0},
     {"DataAtTheLastAddress", {{kRsrc, kDataEntry, ~0u}}, 0},
-    {"DataOfSizeZero", {{kRsrc, kDataEntry + 4, 0}}, 0},
     {"DataRunningPastTheSection", {{kRsrc, kDataEntry + 4, kRoom + 1}}, 0},
     // In a section large enough to hold it, so that only the size cap refuses it.
     {"DataOfAbsurdSize",
@@ -303,8 +303,8 @@ TEST(WideNameTest, ConvertsUtf8AndUtf16) {
       {S(u"a\0\x7F", 3), std::string("a\0\x7F", 3)},
       {u"\u0080\u07FF\u0800\uFFFF", "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
       {u"\U00010000\U0001F600\U0010FFFF", "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"},
-      {S{0xD800}, rr}, {S{0xDBFF, u'a'}, rr + "a"}, {S{0xDFFF, u'a', 0xDC00}, rr + "a" + rr},
-      {S{0xDC00, 0xD800, 0xDC00}, rr + "\xF0\x90\x80\x80"},
+      {S{0xDBFF, u'a', 0xD800, 0xE000, u'a'}, rr + "a" + rr + "\xEE\x80\x80" "a"}, {S{0xD800}, rr},
+      {S{0xDFFF, u'a', 0xDC00}, rr + "a" + rr}, {S{0xDC00, 0xD800, 0xDC00}, rr + "\xF0\x90\x80\x80"},
       {S{u'a', 0xD83D, 0xDE00, 0xDBFF}, "a\xF0\x9F\x98\x80" + rr},
   };
   for (const auto& [utf16, utf8] : encoded) {
