@@ -28,13 +28,11 @@ std::uint32_t ReadUInt32(const FixedBlock& block, std::size_t offset) {
 // The root block must lie inside the buffer and hold the whole fixed block; its reported
 // length is not trusted further than that.
 bool CopyFixedBlock(std::span<const std::byte> buffer, std::span<const std::byte> root, FixedBlock& out) {
-  const auto start = reinterpret_cast<std::uintptr_t>(buffer.data());
-  const auto at = reinterpret_cast<std::uintptr_t>(root.data());
-  if (root.size() < kFixedBlockSize || at < start) {
-    return false;
-  }
-  const std::uintptr_t offset = at - start;
-  if (offset > buffer.size() || buffer.size() - offset < kFixedBlockSize) {
+  // A root block before the buffer gives an offset larger than any buffer.
+  const std::uintptr_t offset =
+      reinterpret_cast<std::uintptr_t>(root.data()) - reinterpret_cast<std::uintptr_t>(buffer.data());
+  if (root.size() < kFixedBlockSize || buffer.size() < kFixedBlockSize ||
+      offset > buffer.size() - kFixedBlockSize) {
     return false;
   }
   std::memcpy(out.data(), buffer.data() + offset, kFixedBlockSize);

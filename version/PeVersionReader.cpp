@@ -1,7 +1,6 @@
 #include "version/PeVersionReader.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -80,7 +79,7 @@ class Image {
 
 struct Headers {
   std::vector<Section> sections;
-  std::uint32_t resourceRva = 0;
+  std::uint32_t resourceRva;
 };
 
 std::optional<Headers> ReadHeaders(Bytes image) {
@@ -101,17 +100,11 @@ std::optional<Headers> ReadHeaders(Bytes image) {
     return std::nullopt;
   }
 
-  std::size_t countOffset = 0;
-  switch (U16(*optional, 0)) {
-    case kPe32Magic:
-      countOffset = 92;
-      break;
-    case kPe32PlusMagic:
-      countOffset = 108;
-      break;
-    default:
-      return std::nullopt;
+  const std::uint16_t magic = U16(*optional, 0);
+  if (magic != kPe32Magic && magic != kPe32PlusMagic) {
+    return std::nullopt;
   }
+  const std::size_t countOffset = magic == kPe32Magic ? 92 : 108;  // of NumberOfRvaAndSizes
   const std::size_t directoriesOffset = countOffset + 4;
   const std::size_t resourceEntry = directoriesOffset + kResourceDirectoryIndex * kDataDirectorySize;
   if (optional->size() < resourceEntry + kDataDirectorySize ||
@@ -119,19 +112,17 @@ std::optional<Headers> ReadHeaders(Bytes image) {
     return std::nullopt;
   }
 
-  Headers headers;
-  headers.resourceRva = U32(*optional, resourceEntry);
   const auto table =
       Slice(image, optionalOffset + optionalSize, std::uint64_t{sectionCount} * kSectionHeaderSize);
   if (!table) {
     return std::nullopt;
   }
-  headers.sections.reserve(sectionCount);
+  std::vector<Section> sections;
   for (std::size_t i = 0; i < sectionCount; ++i) {
     const Bytes s = table->subspan(i * kSectionHeaderSize, kSectionHeaderSize);
-    headers.sections.push_back(Section{U32(s, 12), U32(s, 16), U32(s, 20)});
+    sections.push_back(Section{U32(s, 12), U32(s, 16), U32(s, 20)});
   }
-  return headers;
+  return Headers{std::move(sections), U32(*optional, resourceEntry)};
 }
 
 struct Entry {
@@ -153,7 +144,6 @@ std::optional<std::vector<Entry>> ReadDirectory(const Image& image, std::uint32_
     return std::nullopt;
   }
   std::vector<Entry> entries;
-  entries.reserve(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     entries.push_back(Entry{U32(*table, i * kResourceEntrySize), U32(*table, i * kResourceEntrySize + 4)});
   }
@@ -163,23 +153,22 @@ std::optional<std::vector<Entry>> ReadDirectory(const Image& image, std::uint32_
 // Follows type 16, name 1 and the first language to the version resource's data entry.
 // A subdirectory must not be one of the directories above it.
 std::optional<std::uint32_t> FindDataEntry(const Image& image, std::uint32_t resourceRva) {
-  const std::array<std::optional<std::uint32_t>, 3> wanted = {kVersionResourceType, kVersionResourceName,
-                                                              std::nullopt};
+  const std::optional<std::uint32_t> wanted[] = {kVersionResourceType, kVersionResourceName, std::nullopt};
   std::vector<std::uint32_t> path = {0};
-  for (std::size_t level = 0; level < wanted.size(); ++level) {
+  for (const std::optional<std::uint32_t>& id : wanted) {
     const auto entries = ReadDirectory(image, resourceRva, path.back());
     if (!entries) {
       return std::nullopt;
     }
     const auto found = std::find_if(entries->begin(), entries->end(), [&](const Entry& e) {
-      return !wanted[level] || e.name == *wanted[level];  // a named entry has the high bit set
+      return !id || e.name == *id;  // a named entry has the high bit set
     });
     if (found == entries->end()) {
       return std::nullopt;
     }
     const bool isDirectory = (found->target & kHighBit) != 0;
     const std::uint32_t offset = found->target & ~kHighBit;
-    if (level + 1 == wanted.size()) {
+    if (id == std::nullopt) {  // the language: its entry is the data entry
       return isDirectory ? std::nullopt : std::optional<std::uint32_t>(offset);
     }
     if (!isDirectory || std::find(path.begin(), path.end(), offset) != path.end()) {
@@ -187,7 +176,7 @@ std::optional<std::uint32_t> FindDataEntry(const Image& image, std::uint32_t res
     }
     path.push_back(offset);
   }
-  return std::nullopt;
+  return std::nullopt;  // not reached: the language level returns
 }
 
 }  // namespace

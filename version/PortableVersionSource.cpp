@@ -11,7 +11,11 @@
 namespace velmora {
 namespace {
 
-constexpr const wchar_t* kSeparators = sizeof(wchar_t) == 2 ? L"\\/:" : L"/";
+#ifdef _WIN32
+constexpr const wchar_t* kSeparators = L"\\/:";
+#else
+constexpr const wchar_t* kSeparators = L"/";
+#endif
 
 // The whole file, or nothing when it cannot be read or is larger than the reader accepts.
 std::optional<std::vector<std::byte>> ReadImage(const std::wstring& name) {

@@ -1,6 +1,7 @@
 #include "PeImageBuilder.h"
 
 #include <algorithm>
+#include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <utility>
@@ -8,7 +9,7 @@
 namespace velmora::test {
 namespace {
 
-constexpr std::uint32_t kAlignment = 0x200, kTextRva = 0x1000, kResourceRva = 0x2000;
+constexpr std::uint32_t kAlignment = 0x200, kTextRva = 0x1000, kResourceRva = 0x2000, kEmptyDirectory = 0x20;
 
 // 32-bit values at offsets from base.
 void PutAll(std::vector<std::byte>& bytes, std::size_t base,
@@ -23,12 +24,16 @@ void PutDirectory(std::vector<std::byte>& bytes, std::size_t at,
                   std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> entries) {
   Put16(bytes, at + 14, static_cast<std::uint16_t>(entries.size()));
   for (const auto& [id, target] : entries) {
-    at += 8;
-    PutAll(bytes, at, {{8, id}, {12, target}});
+    PutAll(bytes, at += 8, {{8, id}, {12, target}});
   }
 }
 
 }  // namespace
+
+void TempDirectory::Write(const std::filesystem::path& file, std::span<const std::byte> bytes) {
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
 
 void Put16(std::vector<std::byte>& bytes, std::size_t offset, std::uint16_t value) {
   bytes.at(offset) = static_cast<std::byte>(value & 0xFF);
@@ -85,11 +90,10 @@ PeImage BuildPeImage(const PeSpec& shape) {
                                  {60, kResources}, {76, 0x40000040}});
   b[kAlignment] = std::byte{0xC3};  // ret
 
-  const std::size_t r = kResources;
+  const std::size_t r = kResources;  // the icon type's directory is left empty
   PutDirectory(b, r + kTypeDirectory,
                {{3, kDirectoryBit | kEmptyDirectory},
                 {shape.hasVersion ? 16u : 24u, kDirectoryBit | kNameDirectory}});
-  PutDirectory(b, r + kEmptyDirectory, {});
   PutDirectory(b, r + kNameDirectory, {{1, kDirectoryBit | kLanguageDirectory}});
   PutDirectory(b, r + kLanguageDirectory, {{0x409, kDataEntry}});
   PutAll(b, r + kDataEntry,

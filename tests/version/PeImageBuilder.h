@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <span>
 #include <string>
@@ -22,8 +21,7 @@ struct PeSpec {
 
 // File offsets, and offsets inside the resource section (at address 0x2000), of what the builder writes.
 inline constexpr std::size_t kNtHeaders = 0x40, kOptionalHeader = 0x58, kResources = 0x400;
-inline constexpr std::size_t kTypeDirectory = 0x00;      // two id entries: 3 (icon), 16 (version)
-inline constexpr std::size_t kEmptyDirectory = 0x20;     // the icon type's directory, no entries
+inline constexpr std::size_t kTypeDirectory = 0x00;      // two id entries: 3 (icon, no names), 16 (version)
 inline constexpr std::size_t kNameDirectory = 0x30;      // one id entry: 1
 inline constexpr std::size_t kLanguageDirectory = 0x48;  // one id entry: 0x409
 inline constexpr std::size_t kDataEntry = 0x60, kVersionData = 0x70, kResourceRaw = 0x200;
@@ -44,18 +42,10 @@ void Put32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t valu
 
 // A fresh directory, removed with everything in it at the end.
 struct TempDirectory {
-  TempDirectory() { std::filesystem::create_directories(path_); }
-  ~TempDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDirectory(const TempDirectory&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  static void Write(const std::filesystem::path& file, std::span<const std::byte> bytes) {
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::filesystem::path path_ =
+  TempDirectory() { std::filesystem::create_directories(path); }
+  ~TempDirectory() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+  static void Write(const std::filesystem::path& file, std::span<const std::byte> bytes);
+  const std::filesystem::path path =
       std::filesystem::temp_directory_path() / ("velmora-version-" + std::to_string(std::random_device()()));
 };
 
