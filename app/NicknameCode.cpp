@@ -49,9 +49,7 @@ std::wstring ComposeNicknameCode(std::wstring_view countText, std::wstring_view 
   if (count < 0) {
     throw InvalidCountError("the count is negative");
   }
-  std::wstring code;
-  code.reserve(static_cast<std::size_t>(count) + nickname.size());
-  code.append(static_cast<std::size_t>(count), kFillerChar);
+  std::wstring code(static_cast<std::size_t>(count), kFillerChar);
   code.append(nickname);
   return code;
 }
