@@ -35,10 +35,9 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
   std::vector<Annotation> set, cleared;
 
   HRESULT WINAPI QueryInterface(REFIID riid, void** out) override {  // one static object, never freed
+    *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     if (riid == IID_IUnknown || riid == IID_IAccPropServices) {
       *out = static_cast<IAccPropServices*>(this);
-    } else {
-      *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     }
     return *out != nullptr ? S_OK : E_NOINTERFACE;
   }
@@ -60,15 +59,15 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
   NOT_USED(SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int))
+  NOT_USED(ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int))
   NOT_USED(SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT))
+  NOT_USED(SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*))
   NOT_USED(DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*))
-  NOT_USED(SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR))
-  NOT_USED(SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
-  NOT_USED(ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int))
   NOT_USED(ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*))
+  NOT_USED(SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*))
 };
 

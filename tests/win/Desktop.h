@@ -3,7 +3,11 @@
 // those that drive the built program in another: real input, a program's window, its frame.
 #include <windows.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace velmora::testing {
@@ -40,8 +44,8 @@ inline void SendClick(POINT screen, DWORD pause = 0) {  // not waited for
 
 template <typename Condition>
 bool WaitFor(Condition condition, int timeoutMilliseconds = 30000) {
-  for (int waited = 0; waited < timeoutMilliseconds && !condition(); waited += 20) {
-    ::Sleep(20);
+  for (int waited = 0; waited < timeoutMilliseconds && !condition(); waited += 10) {
+    ::Sleep(10);
   }
   return condition();
 }
@@ -58,6 +62,20 @@ inline std::optional<POINT> FramePoint(HWND window, LRESULT hitTest) {
     }
   }
   return std::nullopt;
+}
+
+inline std::string ReadAll(const std::filesystem::path& file) {
+  std::stringstream content;
+  content << std::ifstream(file, std::ios::binary).rdbuf();
+  return content.str();
+}
+
+// Where the rig's recording URL and mail handlers (xdg-open, xdg-email) write: a Unix path, seen
+// under Z:. Empty outside the rig.
+inline std::filesystem::path ShellLog() {
+  const char* log = std::getenv("VELMORA_SHELL_LOG");
+  return log != nullptr ? std::filesystem::path(L"Z:\\") / std::filesystem::path(log).relative_path()
+                        : std::filesystem::path();
 }
 
 // A program started from its exe, ended if still running when the test is done.

@@ -2,10 +2,6 @@
 // without new fonts or repaints, and their requests reaching the desktop's handlers.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "LiveWindow.h"
@@ -63,25 +59,18 @@ TEST_F(Links, HoverLightsALinkAndShowsTheHand) {
 // Under Wine the shell hands links to the desktop's handlers (xdg-open, xdg-email), which the rig
 // replaces with recorders; elsewhere there is no such log and the test is skipped.
 TEST_F(Links, ClicksReachTheDesktopHandlers) {
-  const char* log = std::getenv("VELMORA_SHELL_LOG");
-  if (log == nullptr || ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+  const std::filesystem::path log = ShellLog();
+  if (log.empty() || ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
     GTEST_SKIP() << "needs the rig's recording handlers under Wine";
   }
-  std::string path = std::string("Z:") + log;  // a Unix path, seen under Z:
-  std::replace(path.begin(), path.end(), '/', '\\');
-  ::DeleteFileA(path.c_str());
+  std::filesystem::remove(log);
   live.ClickOn(Label3);
   live.ClickOn(Label7);
   const std::string web(texts::kWebAddress.begin(), texts::kWebAddress.end());
   const std::string mail(texts::kMailtoTarget.begin() + 7, texts::kMailtoTarget.end());  // after "mailto:"
   std::string recorded;
   live.PumpUntil(
-      [&] {
-        std::stringstream content;
-        content << std::ifstream(path).rdbuf();
-        recorded = content.str();
-        return recorded.find(web) != std::string::npos && recorded.find(mail) != std::string::npos;
-      },
+      [&] { return (recorded = ReadAll(log)).find(web) != recorded.npos && recorded.find(mail) != recorded.npos; },
       15000);
   EXPECT_NE(recorded.find("xdg-open " + web), std::string::npos) << recorded;
   EXPECT_NE(recorded.find(mail), std::string::npos) << recorded;

@@ -5,10 +5,10 @@
 
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "LiveWindow.h"
-#include "app/Texts.h"
 
 namespace velmora::testing {
 namespace {
@@ -39,22 +39,14 @@ TEST_F(Editing, DraggingSelectsAndScrollsPastTheEdge) {
 }
 
 TEST_F(Editing, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
-  live.Press({VK_HOME});
-  live.Press({VK_SHIFT, VK_END});
-  live.Press({VK_CONTROL, 'C'});
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_END}, {VK_CONTROL, 'C'}});
   EXPECT_EQ(ClipboardText(), L"Corvane");
-  live.Press({VK_END});
-  live.Press({VK_SHIFT, VK_LEFT});
-  live.Press({VK_SHIFT, VK_LEFT});
+  live.Keys({{VK_END}, {VK_SHIFT, VK_LEFT}, {VK_SHIFT, VK_LEFT}});
   live.Type(L"X");  // replaces what is selected
   EXPECT_EQ(live.Text(Text1), L"CorvaX");
-  live.Press({VK_CONTROL, 'Z'});
+  live.Keys({{VK_CONTROL, 'Z'}});
   EXPECT_EQ(live.Text(Text1), L"Corvane");
-  live.Press({VK_HOME});
-  live.Press({VK_SHIFT, VK_RIGHT});
-  live.Press({VK_CONTROL, 'X'});
-  live.Press({VK_END});
-  live.Press({VK_CONTROL, 'V'});
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_RIGHT}, {VK_CONTROL, 'X'}, {VK_END}, {VK_CONTROL, 'V'}});
   EXPECT_EQ(live.Text(Text1), L"orvaneC");
   ::PostMessageW(live.Control(Text1), WM_IME_CHAR, L'\u540D', 1);  // what an input method delivers
   live.Pump(50);
@@ -96,26 +88,25 @@ TEST_F(Editing, ADoubleClickEmptiesTheNicknameAndNothingElse) {
 }
 
 const std::wstring kTheirs = L"the user's own clipboard";
+using Box = std::tuple<std::wstring_view, std::wstring_view, BoxIcon>;
+const Box kDone{texts::kDoneTitle, texts::kDone, BoxIcon::Information};
 
 class Make : public ::testing::Test {
  protected:
   void SetUp() override { PutOnClipboard(kTheirs); }
   void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
-  // The box that the input raises (by default, a click on the make button).
-  const CaughtBox& BoxAfter(const std::function<void()>& input = {}) {
+  // The box that the input raises (by default, a click on the make button): its title, text and
+  // icon; it has one button and belongs to the window.
+  std::tuple<std::wstring, std::wstring, BoxIcon> BoxAfter(const std::function<void()>& input = {}) {
     const std::size_t before = boxes.boxes.size();
     input ? input() : live.ClickOn(cmdMake);
-    EXPECT_TRUE(live.PumpUntil([&] { return boxes.boxes.size() > before; })) << "no box";
-    return boxes.boxes.back();
+    if (!live.PumpUntil([&] { return boxes.boxes.size() > before; })) {
+      return {L"no box", L"", BoxIcon::None};
+    }
+    const CaughtBox& box = boxes.boxes.back();
+    EXPECT_TRUE(box.buttons == 1 && box.owner == live.Window()) << box.buttons;
+    return {box.title, box.text, box.icon};
   }
-  void ExpectBox(const CaughtBox& box, const std::wstring& title, std::wstring_view text, BoxIcon icon) {
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.icon, icon);
-    EXPECT_EQ(box.buttons, 1);
-    EXPECT_EQ(box.owner, live.Window());
-  }
-  const std::wstring kDone = L"代码成功生成并已经复制到系统的剪贴板上，\r\n请粘贴到QQ个人设置中的QQ昵称里面。";
 
   MessageBoxCatcher boxes;
   LiveWindow live;
@@ -129,14 +120,14 @@ TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
   SetNickname(L"abc");
   live.ClickOn(cmdUp);
   live.ClickOn(cmdUp);
-  ExpectBox(BoxAfter(), L"温馨提示", kDone, BoxIcon::Information);
+  EXPECT_EQ(BoxAfter(), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001\x0001\x0001" L"abc");
   EXPECT_FALSE(::IsClipboardFormatAvailable(custom)) << "the previous content must be gone";
   // The last one stays for x_clipboard_test.sh, which reads it from the desktop's clipboard.
   for (const std::wstring nickname : {L" ", L"  padded  ", L"\U0001F680\U0001F600", L"\u05E9\u05DC\u05D5\u05DD abc",
                                       L"\u202Eoverride", L"Ab \u540D\U0001F600"}) {
     SetNickname(nickname);
-    BoxAfter();
+    EXPECT_EQ(BoxAfter(), kDone);
     EXPECT_EQ(ClipboardText(), L"\x0001\x0001\x0001" + nickname) << "arrives unchanged";
   }
 }
@@ -144,7 +135,7 @@ TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
 TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
   SetNickname(L"");
   live.ClickOn(cmdUp);  // the focus is elsewhere when the button is pressed
-  ExpectBox(BoxAfter(), L"出错提示", L"请先输入QQ昵称", BoxIcon::Error);
+  EXPECT_EQ(BoxAfter(), (Box{L"出错提示", L"请先输入QQ昵称", BoxIcon::Error}));
   live.Pump(50);
   EXPECT_EQ(ClipboardText(), kTheirs);
   EXPECT_TRUE(live.Focused(Text1));
@@ -153,20 +144,18 @@ TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
 // Typed for real and made with Alt+C; Enter and Escape in the box press nothing, Space and Enter
 // on the focused button press it.
 TEST_F(Make, FromTheKeyboard) {
-  live.Press({VK_RETURN});
-  live.Press({VK_ESCAPE});
+  live.Keys({{VK_RETURN}, {VK_ESCAPE}});
   live.Pump(200);
   EXPECT_TRUE(boxes.boxes.empty() && ::IsWindow(live.Window()));
   SetNickname(L"");
   const std::wstring typed = L"  \U0001F600 \u05E9\u05DC\u05D5\u05DD Ab ";
   live.Type(typed);
   EXPECT_EQ(live.Text(Text1), typed);
-  ExpectBox(BoxAfter([&] { live.Press({VK_MENU, 'C'}); }), L"温馨提示", kDone, BoxIcon::Information);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_MENU, 'C'}); }), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001" + typed);
   ::SetFocus(live.Control(cmdMake));
-  BoxAfter([&] { live.Press({VK_SPACE}); });
-  BoxAfter([&] { live.Press({VK_RETURN}); });
-  EXPECT_EQ(boxes.boxes.size(), 3u);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_SPACE}); }), kDone);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_RETURN}); }), kDone);
 }
 
 // Another program holds the clipboard open: the user is told, nothing is lost, the next press works.
@@ -181,11 +170,11 @@ TEST_F(Make, ABusyClipboardIsReported) {
   ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
   ::CloseHandle(held);
   SetNickname(L"kept");
-  ExpectBox(BoxAfter(), L"出错提示", texts::kClipboardBusy, BoxIcon::Error);
+  EXPECT_EQ(BoxAfter(), (Box{texts::kErrorTitle, texts::kClipboardBusy, BoxIcon::Error}));
   EXPECT_FALSE(live.Forms().Failed());
   other.join();
   EXPECT_EQ(ClipboardText(), kTheirs);
-  EXPECT_EQ(BoxAfter().title, L"温馨提示");
+  EXPECT_EQ(BoxAfter(), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001kept");
 }
 

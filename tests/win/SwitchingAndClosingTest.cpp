@@ -4,41 +4,37 @@
 // own words, and the program ends with exit code 1.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
-#include <thread>
+#include <tuple>
 
 #include "LiveWindow.h"
-#include "app/Texts.h"
 
 namespace velmora::testing {
 namespace {
 
-TEST(Switching, AwayAndBackKeepsTheFocusedControl) {
+// Away to another program's window and back by its title bar, then down with the minimise button
+// and up again from the taskbar: the focused control keeps the focus, a count button without its
+// focus look.
+TEST(Switching, AwayBackAndMinimisedKeepTheFocusedControl) {
   LiveWindow live;
   live.Press({VK_TAB});
   ASSERT_TRUE(live.Focused(cmdUp));
-  // Another program's window, away from ours; the user clicks it, then our title bar.
   const HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 120,
                                        nullptr, nullptr, nullptr, nullptr);
   SendClick({110, 80});
   EXPECT_TRUE(live.PumpUntil([&] { return ::GetActiveWindow() == other; }));
-  const auto caption = FramePoint(live.Window(), HTCAPTION);
-  ASSERT_TRUE(caption);
+  const auto caption = FramePoint(live.Window(), HTCAPTION), minimise = FramePoint(live.Window(), HTMINBUTTON);
+  ASSERT_TRUE(caption && minimise);
   SendClick(*caption);
   EXPECT_TRUE(live.PumpUntil([&] { return ::GetActiveWindow() == live.Window(); }));
   live.Pump(50);
   EXPECT_TRUE(live.Focused(cmdUp));
   ::DestroyWindow(other);
-}
-
-TEST(Switching, MinimiseAndRestoreKeepTheFocusTheCountMoved) {
-  LiveWindow live;
   for (int i = 0; i < 3; ++i) {
     live.ClickOn(cmdUp);
   }
   ASSERT_TRUE(live.Focused(cmdDown));
-  const auto minimise = FramePoint(live.Window(), HTMINBUTTON);
-  ASSERT_TRUE(minimise);
   SendClick(*minimise);
   ASSERT_TRUE(live.PumpUntil([&] { return ::IsIconic(live.Window()) != FALSE; }));
   ::PostMessageW(live.Window(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as the taskbar restores it
@@ -48,30 +44,11 @@ TEST(Switching, MinimiseAndRestoreKeepTheFocusTheCountMoved) {
   EXPECT_FALSE(::SendMessageW(live.Control(cmdDown), BM_GETSTATE, 0, 0) & BST_FOCUS) << "still no focus look";
 }
 
-TEST(Closing, AltF4EndsTheMessageLoopWithExitCodeZero) {
-  LiveWindow live;
-  const HWND window = live.Window();
-  live.Press({VK_MENU, VK_F4}, false);  // read by the program's own loop
-  // A loop that would never end is ended from outside, so that a fault fails the test instead of hanging it.
-  HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread safety([done, thread = ::GetCurrentThreadId()] {
-    if (::WaitForSingleObject(done, 10000) == WAIT_TIMEOUT) {
-      ::PostThreadMessageW(thread, WM_QUIT, 99, 0);
-    }
-  });
-  const int exitCode = live.Forms().Run();
-  ::SetEvent(done);
-  safety.join();
-  ::CloseHandle(done);
-  EXPECT_EQ(exitCode, 0);
-  EXPECT_FALSE(::IsWindow(window));
-  EXPECT_EQ(live.Window(), nullptr) << "a destroyed window's handle is still held";
-  EXPECT_EQ(live.Control(Text1), nullptr);
-}
-
 TEST(Closing, TheCloseButtonEndsDraskenWithExitCodeZero) {
+  const wchar_t* exe = ::_wgetenv(L"VELMORA_DRASKEN");
+  ASSERT_NE(exe, nullptr) << "VELMORA_DRASKEN names the built exe";
   Process drasken;
-  ASSERT_TRUE(drasken.Start(draskenPath) && drasken.WindowShown());
+  ASSERT_TRUE(drasken.Start(exe) && drasken.WindowShown());
   const auto close = FramePoint(drasken.window, HTCLOSE);
   ASSERT_TRUE(close);
   SendClick(*close);
@@ -88,20 +65,19 @@ struct FailingForm final : FormEvents {
     }
   }
   void Click(ControlKey id) override {
-    if (forms != nullptr && id == cmdMake) {
-      forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
-      return;
+    if (forms == nullptr || id != cmdMake) {
+      throw PlatformError("the click failed here");
     }
-    throw PlatformError("the click failed here");
+    forms->MsgBox(L"first", MsgBoxStyle::Information, L"info");
   }
   void FormMouseMove() override {}
   void DblClick(ControlKey) override {}
   void MouseMove(ControlKey) override {}
 };
 
-// While a box is up, the test acts from a timer that the box's own loop runs; the paints the
-// window takes from its queue are counted.
-struct WhileTheBoxIsUp {
+// While a loop runs (the program's own, or a box's), the test acts from a timer that it ticks; the
+// paints the window takes from its queue are counted.
+struct Ticking {
   static inline int ticks = 0, paints = 0;
   static inline HWND window = nullptr;
   static inline std::function<void(int)> onTick;
@@ -113,12 +89,12 @@ struct WhileTheBoxIsUp {
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
   }
-  WhileTheBoxIsUp(HWND w, std::function<void(int)> action) {
+  Ticking(HWND w, std::function<void(int)> action) {
     ticks = paints = 0;
     window = w;
     onTick = std::move(action);
   }
-  ~WhileTheBoxIsUp() {
+  ~Ticking() {
     ::KillTimer(nullptr, timer);
     ::UnhookWindowsHookEx(hook);
   }
@@ -126,13 +102,34 @@ struct WhileTheBoxIsUp {
   HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, CountPaints, nullptr, ::GetCurrentThreadId());
 };
 
+TEST(Closing, AltF4EndsTheMessageLoopWithExitCodeZero) {
+  LiveWindow live;
+  const HWND window = live.Window();
+  live.Press({VK_MENU, VK_F4}, false);  // read by the program's own loop
+  {
+    // A loop that would never end is ended from outside, so that a fault fails the test instead of hanging it.
+    Ticking safety(nullptr, [](int tick) {
+      if (tick == 500) {
+        ::PostQuitMessage(99);
+      }
+    });
+    EXPECT_EQ(live.Forms().Run(), 0);
+    EXPECT_LT(Ticking::ticks, 500);
+  }
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(live.Window(), nullptr) << "a destroyed window's handle is still held";
+  EXPECT_EQ(live.Control(Text1), nullptr);
+}
+
+using Box = std::tuple<std::wstring, std::wstring, BoxIcon>;
+Box Fatal(const wchar_t* detail) {
+  return {std::wstring(texts::kFatalTitle), std::wstring(texts::kFatalPrefix) + detail, BoxIcon::Error};
+}
+
 class Failing : public ::testing::Test {
  protected:
-  void ExpectFatalBox(const CaughtBox& box, const std::wstring& detail) {
-    EXPECT_EQ(box.title, texts::kFatalTitle);
-    EXPECT_EQ(box.text, std::wstring(texts::kFatalPrefix) + detail);
-    EXPECT_EQ(box.icon, BoxIcon::Error);
-  }
+  Box Seen(std::size_t i) { return {boxes.boxes.at(i).title, boxes.boxes.at(i).text, boxes.boxes.at(i).icon}; }
+  void DismissTheLast() { ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0); }
   MessageBoxCatcher boxes{false};  // each test dismisses its boxes itself
   std::unique_ptr<win32::Win32Forms> forms = MakeForms();
   FailingForm form;
@@ -140,14 +137,14 @@ class Failing : public ::testing::Test {
 
 TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
   form.failAtStartUp = true;
-  WhileTheBoxIsUp whileUp(nullptr, [&](int) {
+  Ticking whileUp(nullptr, [&](int) {
     if (!boxes.boxes.empty()) {
-      ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+      DismissTheLast();
     }
   });
   EXPECT_FALSE(forms->Open(form, SW_SHOWNORMAL));
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  ExpectFatalBox(boxes.boxes[0], L"start-up failed here");
+  EXPECT_EQ(Seen(0), Fatal(L"start-up failed here"));
   EXPECT_EQ(forms->Window(), nullptr);
 }
 
@@ -155,27 +152,26 @@ TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
 // window never validated) and timers tick; then the program ends with exit code 1.
 TEST_F(Failing, AHandlerIsReportedWhileTheWindowPaintsThenTheProgramEnds) {
   ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
-  const HWND window = forms->Window();
-  const HWND count = forms->ControlWindow(Label6);
+  const HWND window = forms->Window(), count = forms->ControlWindow(Label6);
   bool repainted = false;
   {
-    WhileTheBoxIsUp whileUp(window, [&](int tick) {
+    Ticking whileUp(window, [&](int tick) {
       if (tick == 3) {
         ::InvalidateRect(window, nullptr, TRUE);
         ::InvalidateRect(count, nullptr, TRUE);
       } else if (tick == 15) {
         repainted = !::GetUpdateRect(window, nullptr, FALSE) && !::GetUpdateRect(count, nullptr, FALSE);
-        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+        DismissTheLast();
       }
     });
     ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
     EXPECT_EQ(forms->Run(), 1);
-    EXPECT_GE(WhileTheBoxIsUp::ticks, 15);
-    EXPECT_LT(WhileTheBoxIsUp::paints, 20);
+    EXPECT_GE(Ticking::ticks, 15);
+    EXPECT_LT(Ticking::paints, 20);
   }
   EXPECT_TRUE(repainted);
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  ExpectFatalBox(boxes.boxes[0], L"the click failed here");
+  EXPECT_EQ(Seen(0), Fatal(L"the click failed here"));
   EXPECT_TRUE(forms->Failed() && !::IsWindow(window) && forms->Window() == nullptr);
 }
 
@@ -186,20 +182,20 @@ TEST_F(Failing, ASecondFailureShowsNoSecondBox) {
   ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));
   bool clicked = false;
   {
-    WhileTheBoxIsUp whileUp(forms->Window(), [&](int) {
+    Ticking whileUp(forms->Window(), [&](int) {
       if (boxes.boxes.size() == 1 && !clicked) {  // the make button's own box is up
         clicked = true;
         ::SendMessageW(forms->ControlWindow(cmdUp), BM_CLICK, 0, 0);  // fails
       } else if (boxes.boxes.size() > 1) {
-        ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0);
+        DismissTheLast();
       }
     });
     ::PostMessageW(forms->ControlWindow(cmdMake), BM_CLICK, 0, 0);
     EXPECT_EQ(forms->Run(), 1);
   }
   ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[0].title, L"info");
-  ExpectFatalBox(boxes.boxes[1], L"the click failed here");
+  EXPECT_EQ(Seen(0), (Box{L"info", L"first", BoxIcon::Information}));
+  EXPECT_EQ(Seen(1), Fatal(L"the click failed here"));
 }
 
 }  // namespace

@@ -4,19 +4,17 @@
 // the program through start-up, a click on the web link (seen by the rig's recording URL handler)
 // and closing; fileversion reading a version. The window's folder has no version.dll: Wine's own
 // user32 imports it (Windows' does not); fileversion.exe has no window and is checked with it.
-//   dll_planting_tests <Drasken.exe> <fileversion.exe> <folder of the planted DLLs>
+// ctest names the two exes and the planted DLLs' folder in VELMORA_DRASKEN, VELMORA_FILEVERSION and
+// VELMORA_PLANTED.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +25,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace velmora::testing;
-std::vector<fs::path> g_args;  // Drasken.exe, fileversion.exe, the planted DLLs' folder
+fs::path FromCtest(const wchar_t* name) {
+  const wchar_t* value = ::_wgetenv(name);
+  return value != nullptr ? fs::path(value) : fs::path();
+}
+const fs::path kDrasken = FromCtest(L"VELMORA_DRASKEN"), kFileversion = FromCtest(L"VELMORA_FILEVERSION");
 
 std::set<std::string> ImportedDlls(const fs::path& exe) {
   const HMODULE image = ::LoadLibraryExW(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
@@ -53,19 +55,13 @@ TEST(ExeImports, OnlyKnownDlls) {
   // Known DLLs of every Windows from 7 on that a program like this could need.
   const std::set<std::string> known = {"advapi32.dll", "gdi32.dll", "imm32.dll",   "kernel32.dll", "msvcrt.dll",
                                        "ole32.dll",    "shell32.dll", "shlwapi.dll", "user32.dll"};
-  for (const fs::path& exe : {g_args[0], g_args[1]}) {
+  for (const fs::path& exe : {kDrasken, kFileversion}) {
     const std::set<std::string> imported = ImportedDlls(exe);
     EXPECT_TRUE(imported.contains("kernel32.dll"));
     for (const std::string& dll : imported) {
       EXPECT_TRUE(known.contains(dll)) << dll << " is not a known DLL: it would be looked for beside the exe";
     }
   }
-}
-
-std::string ReadAll(const fs::path& file) {
-  std::stringstream content;
-  content << std::ifstream(file, std::ios::binary).rdbuf();
-  return content.str();
 }
 
 class DllPlanting : public ::testing::Test {
@@ -76,15 +72,15 @@ class DllPlanting : public ::testing::Test {
     folder = fs::path(temp) / (L"velmora-planted-" + std::to_wstring(::GetCurrentProcessId()));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    for (const auto& entry : fs::directory_iterator(g_args[2])) {
+    for (const auto& entry : fs::directory_iterator(FromCtest(L"VELMORA_PLANTED"))) {
       if (entry.path().extension() == L".dll" && (withVersionDll || entry.path().stem() != L"version")) {
         fs::copy_file(entry.path(), folder / entry.path().filename());
         planted.push_back(entry.path().filename());
       }
     }
     ASSERT_FALSE(planted.empty());
-    fs::copy_file(g_args[0], folder / g_args[0].filename());
-    fs::copy_file(g_args[1], folder / g_args[1].filename());
+    fs::copy_file(kDrasken, folder / kDrasken.filename());
+    fs::copy_file(kFileversion, folder / kFileversion.filename());
   }
   void TearDown() override {
     for (const fs::path& dll : planted) {
@@ -99,9 +95,8 @@ class DllPlanting : public ::testing::Test {
 };
 
 TEST_F(DllPlanting, TheProgramLoadsNoneThroughStartupALinkClickAndClosing) {
-  const char* shellLog = std::getenv("VELMORA_SHELL_LOG");
-  ASSERT_NE(shellLog, nullptr) << "the rig's recording URL handler is needed";
-  const fs::path log = fs::path(L"Z:\\") / fs::path(shellLog).relative_path();  // a Unix path, seen under Z:
+  const fs::path log = ShellLog();
+  ASSERT_FALSE(log.empty()) << "the rig's recording URL handler is needed";
   fs::remove(log);
   ASSERT_NO_FATAL_FAILURE(Plant(false));
 
@@ -147,13 +142,3 @@ TEST_F(DllPlanting, FileversionLoadsNoneReadingAVersion) {
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  g_args.assign(argv + 1, argv + argc);
-  if (g_args.size() != 3) {
-    std::fputs("usage: dll_planting_tests <Drasken.exe> <fileversion.exe> <folder of the planted DLLs>\n", stderr);
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
