@@ -83,15 +83,12 @@ struct Process {
   PROCESS_INFORMATION info{};
   HWND window = nullptr;
 
-  bool Start(const std::wstring& exe, std::wstring arguments = L"", const wchar_t* folder = nullptr,
-             HANDLE output = nullptr) {
+  bool Start(const std::wstring& exe, std::wstring arguments = L"", const wchar_t* folder = nullptr) {
     arguments = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    startup.dwFlags = output != nullptr ? STARTF_USESTDHANDLES : 0;
-    startup.hStdOutput = startup.hStdError = output;
-    return ::CreateProcessW(exe.c_str(), arguments.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder,
-                            &startup, &info) != FALSE;
+    return ::CreateProcessW(exe.c_str(), arguments.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                            &info) != FALSE;
   }
   static BOOL CALLBACK Match(HWND hwnd, LPARAM self) {  // visible, holding the program's first control
     auto* process = reinterpret_cast<Process*>(self);

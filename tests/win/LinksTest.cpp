@@ -1,11 +1,10 @@
 // The two links under a real mouse: lit while hovered, the program's hand over them, the look kept
-// without new fonts or repaints, and their requests reaching the desktop's handlers.
+// without new fonts or repaints. (A click reaching the desktop's handlers: see planted/.)
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "LiveWindow.h"
-#include "app/Texts.h"
 
 namespace velmora::testing {
 namespace {
@@ -54,27 +53,6 @@ TEST_F(Links, HoverLightsALinkAndShowsTheHand) {
   EXPECT_EQ(::GetCursor(), hand);
   live.MoveTo(Label3);
   EXPECT_EQ(Font(Label3), lit);
-}
-
-// Under Wine the shell hands links to the desktop's handlers (xdg-open, xdg-email), which the rig
-// replaces with recorders; elsewhere there is no such log and the test is skipped.
-TEST_F(Links, ClicksReachTheDesktopHandlers) {
-  const std::filesystem::path log = ShellLog();
-  if (log.empty() || ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
-    GTEST_SKIP() << "needs the rig's recording handlers under Wine";
-  }
-  std::filesystem::remove(log);
-  live.ClickOn(Label3);
-  live.ClickOn(Label7);
-  const std::string web(texts::kWebAddress.begin(), texts::kWebAddress.end());
-  const std::string mail(texts::kMailtoTarget.begin() + 7, texts::kMailtoTarget.end());  // after "mailto:"
-  std::string recorded;
-  live.PumpUntil(
-      [&] { return (recorded = ReadAll(log)).find(web) != recorded.npos && recorded.find(mail) != recorded.npos; },
-      15000);
-  EXPECT_NE(recorded.find("xdg-open " + web), std::string::npos) << recorded;
-  EXPECT_NE(recorded.find(mail), std::string::npos) << recorded;
-  EXPECT_TRUE(Lit(Label7)) << "a click leaves the look as it was";
 }
 
 }  // namespace
