@@ -35,6 +35,13 @@ inline void SendMouse(POINT screen, DWORD flags) {
   ::SendInput(1, &input, sizeof(input));
 }
 
+inline INPUT Key(WORD vk, DWORD flags = 0, wchar_t unit = 0) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki = {vk, static_cast<WORD>(unit), flags, 0, 0};
+  return input;
+}
+
 inline void SendClick(POINT screen, DWORD pause = 0) {  // not waited for
   for (const DWORD step : {DWORD{MOUSEEVENTF_MOVE}, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
     SendMouse(screen, step);

@@ -109,12 +109,9 @@ class LiveWindow {
   // Holds the keys down in order and lets them go in reverse (Tab, Shift+End, Alt+F4); without
   // settling, the input stays queued for whoever reads the queue next.
   void Press(std::initializer_list<WORD> keys, bool settle = true) {
-    std::vector<INPUT> inputs(keys.size() * 2);
-    std::size_t down = 0, up = inputs.size();
+    std::vector<INPUT> inputs;
     for (const WORD vk : keys) {
-      inputs[down].type = inputs[--up].type = INPUT_KEYBOARD;
-      inputs[down++].ki.wVk = inputs[up].ki.wVk = vk;
-      inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
+      inputs.insert(inputs.begin() + static_cast<std::ptrdiff_t>(inputs.size() / 2), {Key(vk), Key(vk, KEYEVENTF_KEYUP)});
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (settle) {
@@ -128,12 +125,7 @@ class LiveWindow {
   }
   void Type(const std::wstring& text) {
     for (const wchar_t unit : text) {
-      INPUT inputs[2]{};
-      for (INPUT& input : inputs) {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wScan = static_cast<WORD>(unit);
-        input.ki.dwFlags = KEYEVENTF_UNICODE | (&input == inputs ? 0 : KEYEVENTF_KEYUP);
-      }
+      INPUT inputs[] = {Key(0, KEYEVENTF_UNICODE, unit), Key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, unit)};
       ::SendInput(2, inputs, sizeof(INPUT));
     }
     Pump(30);

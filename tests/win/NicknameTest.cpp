@@ -58,12 +58,8 @@ TEST_F(Editing, TheRightClickMenuSelectsAll) {
   std::thread user([] {
     HWND menu = nullptr;
     if (WaitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 5000)) {
-      INPUT keys[4]{};
-      for (int i = 0; i < 4; ++i) {  // Up twice: the last item, Select All; then Enter
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i < 2 ? VK_UP : VK_RETURN;
-        keys[i].ki.dwFlags = i % 2 == 1 ? KEYEVENTF_KEYUP : 0;
-      }
+      // Up: from no item to the last, Select All; then Enter.
+      INPUT keys[] = {Key(VK_UP), Key(VK_UP, KEYEVENTF_KEYUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)};
       ::SendInput(4, keys, sizeof(INPUT));
       if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 3000)) {
         SendClick({2, 2});  // closes it, so that a fault fails the test instead of hanging it

@@ -1,5 +1,6 @@
 // The window as it looks: as it opens (the rig runs StartupWindow and Painting also in a prefix
-// without the window's fonts), at other DPIs, and read back pixel by pixel from the screen.
+// without the window's fonts), at other DPIs, read back pixel by pixel from the screen, and the two
+// links under a real mouse (a click reaching the desktop's handlers: see planted/).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "LiveWindow.h"
-#include "app/Form1Layout.h"
 #include "platform/Layout.h"
 
 namespace velmora::testing {
@@ -252,6 +252,54 @@ TEST(Painting, NoControlPaintsOverOneStackedAboveIt) {
   live.Forms().SetLabelCaption(Label1, L"请输入QQ昵称请输入QQ昵称：");
   EXPECT_GT(live.ClientRectOf(Label1).right, live.ClientRectOf(Text1).left + 40);
   EXPECT_TRUE(SeenAsDrawn(live, Text1));
+}
+
+// The links: lit while hovered, the program's hand over them, the look kept without new fonts or
+// repaints.
+class Links : public ::testing::Test {
+ protected:
+  bool Lit(ControlId id) {
+    return LabelColor(live.Window(), live.Control(id)) == 0x0000FFu && FontOf(live.Control(id)).lfUnderline;
+  }
+  bool Normal(ControlId id) {
+    return LabelColor(live.Window(), live.Control(id)) == 0xFF0000u && !FontOf(live.Control(id)).lfUnderline;
+  }
+  HFONT Font(ControlId id) { return reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)); }
+  void MoveOverBareWindow() { live.MoveTo(POINT{20, 240}); }
+  LiveWindow live;
+};
+
+// Only the bare window surface puts a lit link back; over another control it stays lit. Setting
+// the look a label already has neither makes a new font nor repaints it.
+TEST_F(Links, HoverLightsALinkAndShowsTheHand) {
+  const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+  MoveOverBareWindow();
+  live.MoveTo(Label3);
+  EXPECT_TRUE(Lit(Label3) && Normal(Label7));
+  const HCURSOR hand = ::GetCursor();
+  const HFONT lit = Font(Label3);
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(hand, &info));
+  EXPECT_EQ(info.xHotspot, 5u) << "the program's own hand";
+  EXPECT_EQ(info.yHotspot, 0u);
+  ::DeleteObject(info.hbmMask);
+  ::DeleteObject(info.hbmColor);
+  live.MoveTo(Label5);
+  EXPECT_TRUE(Lit(Label3));
+  EXPECT_EQ(::GetCursor(), arrow);
+  MoveOverBareWindow();
+  EXPECT_TRUE(Normal(Label3));
+  EXPECT_EQ(Font(Label3), Font(Label1));
+  EXPECT_EQ(::GetCursor(), arrow);
+  live.Pump(50);
+  ::ValidateRect(live.Control(Label3), nullptr);
+  live.MoveTo(POINT{30, 245});
+  EXPECT_FALSE(::GetUpdateRect(live.Control(Label3), nullptr, FALSE));
+  live.MoveTo(Label7);
+  EXPECT_TRUE(Lit(Label7) && Normal(Label3));
+  EXPECT_EQ(::GetCursor(), hand);
+  live.MoveTo(Label3);
+  EXPECT_EQ(Font(Label3), lit);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Switching away, minimising and closing, with the mouse on the frame the system draws: the
-// control that had the focus keeps it, and closing ends the program with exit code 0. A failure
-// inside an event handler never crosses the window procedure: the user is told in the program's
-// own words, and the program ends with exit code 1.
+// Where the focus goes: counting up and down with the mouse and the keyboard (the focus filter lets
+// a count button take the focus, and keys, without showing it), switching away and minimising with
+// the mouse on the frame the system draws. Closing ends the program with exit code 0. A failure
+// inside an event handler never crosses the window procedure: the user is told in the program's own
+// words, and the program ends with exit code 1.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +13,40 @@
 
 namespace velmora::testing {
 namespace {
+
+bool ShowsFocus(HWND button) {
+  return (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0;
+}
+
+// At the top the focus goes to the down button, which then comes before the up button in tab
+// order; at the bottom back to the up button. A focused count button takes keys but draws no focus.
+TEST(CountSelector, UpToFourAndDownToOne) {
+  LiveWindow live;
+  for (const wchar_t* count : {L"2", L"3", L"4", L"4"}) {  // the last click on a disabled button
+    live.ClickOn(cmdUp);
+    EXPECT_EQ(live.Text(Label6), count);
+  }
+  EXPECT_TRUE(!live.Enabled(cmdUp) && live.Focused(cmdDown) && !ShowsFocus(live.Control(cmdDown)));
+  live.Keys({{VK_TAB}, {VK_TAB}, {VK_TAB}});  // the make button, the box, the down button again
+  ASSERT_TRUE(live.Focused(cmdDown));
+  live.Press({VK_SPACE});
+  EXPECT_EQ(live.Text(Label6), L"3");
+  live.Press({VK_TAB});
+  EXPECT_TRUE(live.Enabled(cmdDown) && live.Focused(cmdUp)) << "the down button comes first now";
+  live.ClickOn(cmdDown);
+  live.ClickOn(cmdDown);
+  EXPECT_EQ(live.Text(Label6), L"1");
+  EXPECT_TRUE(!live.Enabled(cmdDown) && live.Focused(cmdUp) && !ShowsFocus(live.Control(cmdUp)));
+  live.Keys({{VK_RETURN}, {VK_TAB}});  // Enter presses the focused button
+  EXPECT_EQ(live.Text(Label6), L"2");
+  EXPECT_TRUE(live.Focused(cmdDown)) << "the up button comes first again";
+  ::SetFocus(live.Control(cmdMake));  // a button without the filter does show it
+  EXPECT_TRUE(ShowsFocus(live.Control(cmdMake)));
+  // Under the filter, the procedure every control of the window has.
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(PrevWndProc(live.Control(cmdUp))),
+            ::GetWindowLongPtrW(live.Control(cmdMake), GWLP_WNDPROC));
+  EXPECT_EQ(PrevWndProc(live.Control(cmdMake)), nullptr);
+}
 
 // Away to another program's window and back by its title bar, then down with the minimise button
 // and up again from the taskbar: the focused control keeps the focus, a count button without its
