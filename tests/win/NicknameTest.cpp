@@ -14,83 +14,19 @@ namespace velmora::testing {
 namespace {
 
 using Range = std::pair<DWORD, DWORD>;
+using Box = std::tuple<std::wstring_view, std::wstring_view, BoxIcon>;
+const Box kDone{texts::kDoneTitle, texts::kDone, BoxIcon::Information};
+const std::wstring kTheirs = L"the user's own clipboard";
 
-class Editing : public ::testing::Test {
+class Nickname : public ::testing::Test {
  protected:
+  void SetUp() override { PutOnClipboard(kTheirs); }
+  void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
   Range Selection() const {
     DWORD start = 0, end = 0;
     ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {start, end};
   }
-  LiveWindow live;
-};
-
-TEST_F(Editing, DraggingSelectsAndScrollsPastTheEdge) {
-  const RECT box = live.ClientRectOf(Text1);
-  const int y = (box.top + box.bottom) / 2;
-  live.Drag({{box.left + 3, y}, {box.left + 40, y}, {box.right - 5, y}});
-  EXPECT_EQ(Selection(), (Range{0, 7}));
-  ::SetWindowTextW(live.Control(Text1), std::wstring(100, L'\u540D').c_str());  // far longer than the box
-  live.Pump(600);  // longer than a double-click: this press starts a new drag
-  live.Drag({{box.left + 3, y}, {box.right + 20, y}, {box.right + 21, y}, {box.right + 20, y}, {box.right + 21, y},
-             {box.right + 20, y}, {box.right + 21, y}});
-  EXPECT_EQ(Selection().first, 0u);
-  EXPECT_GT(Selection().second, 12u) << "the box shows about ten characters";
-}
-
-TEST_F(Editing, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
-  live.Keys({{VK_HOME}, {VK_SHIFT, VK_END}, {VK_CONTROL, 'C'}});
-  EXPECT_EQ(ClipboardText(), L"Corvane");
-  live.Keys({{VK_END}, {VK_SHIFT, VK_LEFT}, {VK_SHIFT, VK_LEFT}});
-  live.Type(L"X");  // replaces what is selected
-  EXPECT_EQ(live.Text(Text1), L"CorvaX");
-  live.Keys({{VK_CONTROL, 'Z'}});
-  EXPECT_EQ(live.Text(Text1), L"Corvane");
-  live.Keys({{VK_HOME}, {VK_SHIFT, VK_RIGHT}, {VK_CONTROL, 'X'}, {VK_END}, {VK_CONTROL, 'V'}});
-  EXPECT_EQ(live.Text(Text1), L"orvaneC");
-  ::PostMessageW(live.Control(Text1), WM_IME_CHAR, L'\u540D', 1);  // what an input method delivers
-  live.Pump(50);
-  EXPECT_EQ(live.Text(Text1), L"orvaneC\u540D");
-}
-
-// The menu runs its own loop inside the right click; the user's keys come once it shows.
-TEST_F(Editing, TheRightClickMenuSelectsAll) {
-  std::thread user([] {
-    HWND menu = nullptr;
-    if (WaitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 5000)) {
-      // Up: from no item to the last, Select All; then Enter.
-      INPUT keys[] = {Key(VK_UP), Key(VK_UP, KEYEVENTF_KEYUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)};
-      ::SendInput(4, keys, sizeof(INPUT));
-      if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 3000)) {
-        SendClick({2, 2});  // closes it, so that a fault fails the test instead of hanging it
-      }
-    }
-  });
-  live.ClickOn(Text1, 1, MOUSEEVENTF_RIGHTDOWN);
-  live.PumpUntil([&] { return Selection() == Range{0, 7}; });
-  user.join();
-  EXPECT_EQ(Selection(), (Range{0, 7}));
-}
-
-TEST_F(Editing, ADoubleClickEmptiesTheNicknameAndNothingElse) {
-  MessageBoxCatcher boxes;
-  PutOnClipboard(L"theirs");
-  live.ClickOn(cmdUp);
-  live.ClickOn(Text1, 2);
-  EXPECT_EQ(live.Text(Text1), L"");
-  EXPECT_EQ(ClipboardText(), L"theirs");
-  EXPECT_EQ(live.Text(Label6), L"2");
-  EXPECT_TRUE(boxes.boxes.empty());
-}
-
-const std::wstring kTheirs = L"the user's own clipboard";
-using Box = std::tuple<std::wstring_view, std::wstring_view, BoxIcon>;
-const Box kDone{texts::kDoneTitle, texts::kDone, BoxIcon::Information};
-
-class Make : public ::testing::Test {
- protected:
-  void SetUp() override { PutOnClipboard(kTheirs); }
-  void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
   // The box that the input raises (by default, a click on the make button): its title, text and
   // icon; it has one button and belongs to the window.
   std::tuple<std::wstring, std::wstring, BoxIcon> BoxAfter(const std::function<void()>& input = {}) {
@@ -108,7 +44,54 @@ class Make : public ::testing::Test {
   LiveWindow live;
 };
 
-TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
+TEST_F(Nickname, DraggingSelectsAndScrollsPastTheEdge) {
+  const RECT box = live.ClientRectOf(Text1);
+  const int y = (box.top + box.bottom) / 2;
+  live.Drag({{box.left + 3, y}, {box.left + 40, y}, {box.right - 5, y}});
+  EXPECT_EQ(Selection(), (Range{0, 7}));
+  ::SetWindowTextW(live.Control(Text1), std::wstring(100, L'\u540D').c_str());  // far longer than the box
+  live.Pump(600);  // longer than a double-click: this press starts a new drag
+  live.Drag({{box.left + 3, y}, {box.right + 20, y}, {box.right + 21, y}, {box.right + 20, y}, {box.right + 21, y},
+             {box.right + 20, y}, {box.right + 21, y}});
+  EXPECT_EQ(Selection().first, 0u);
+  EXPECT_GT(Selection().second, 12u) << "the box shows about ten characters";
+}
+
+TEST_F(Nickname, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_END}, {VK_CONTROL, 'C'}});
+  EXPECT_EQ(ClipboardText(), L"Corvane");
+  live.Keys({{VK_END}, {VK_SHIFT, VK_LEFT}, {VK_SHIFT, VK_LEFT}});
+  live.Type(L"X");  // replaces what is selected
+  EXPECT_EQ(live.Text(Text1), L"CorvaX");
+  live.Keys({{VK_CONTROL, 'Z'}});
+  EXPECT_EQ(live.Text(Text1), L"Corvane");
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_RIGHT}, {VK_CONTROL, 'X'}, {VK_END}, {VK_CONTROL, 'V'}});
+  EXPECT_EQ(live.Text(Text1), L"orvaneC");
+  ::PostMessageW(live.Control(Text1), WM_IME_CHAR, L'\u540D', 1);  // what an input method delivers
+  live.Pump(50);
+  EXPECT_EQ(live.Text(Text1), L"orvaneC\u540D");
+}
+
+// The menu runs its own loop inside the right click; the user's keys come once it shows.
+TEST_F(Nickname, TheRightClickMenuSelectsAll) {
+  std::thread user([] {
+    HWND menu = nullptr;
+    if (WaitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 5000)) {
+      // Up: from no item to the last, Select All; then Enter.
+      INPUT keys[] = {Key(VK_UP), Key(VK_UP, KEYEVENTF_KEYUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)};
+      ::SendInput(4, keys, sizeof(INPUT));
+      if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 3000)) {
+        SendClick({2, 2});  // closes it, so that a fault fails the test instead of hanging it
+      }
+    }
+  });
+  live.ClickOn(Text1, 1, MOUSEEVENTF_RIGHTDOWN);
+  live.PumpUntil([&] { return Selection() == Range{0, 7}; });
+  user.join();
+  EXPECT_EQ(Selection(), (Range{0, 7}));
+}
+
+TEST_F(Nickname, TheCodeReplacesEverythingOnTheClipboard) {
   const UINT custom = ::RegisterClipboardFormatW(L"Velmora.Test.Other");
   ASSERT_TRUE(::OpenClipboard(nullptr));
   ::SetClipboardData(custom, ::GlobalAlloc(GMEM_MOVEABLE, 4));
@@ -128,8 +111,13 @@ TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
   }
 }
 
-TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
-  SetNickname(L"");
+// A double click empties the nickname and does nothing else; making a code of it is refused.
+TEST_F(Nickname, ADoubleClickEmptiesItAndAnEmptyOneIsRefused) {
+  live.ClickOn(cmdUp);
+  live.ClickOn(Text1, 2);
+  EXPECT_EQ(live.Text(Text1), L"");
+  EXPECT_EQ(live.Text(Label6), L"2");
+  EXPECT_TRUE(boxes.boxes.empty());
   live.ClickOn(cmdUp);  // the focus is elsewhere when the button is pressed
   EXPECT_EQ(BoxAfter(), (Box{L"出错提示", L"请先输入QQ昵称", BoxIcon::Error}));
   live.Pump(50);
@@ -139,7 +127,7 @@ TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
 
 // Typed for real and made with Alt+C; Enter and Escape in the box press nothing, Space and Enter
 // on the focused button press it.
-TEST_F(Make, FromTheKeyboard) {
+TEST_F(Nickname, FromTheKeyboard) {
   live.Keys({{VK_RETURN}, {VK_ESCAPE}});
   live.Pump(200);
   EXPECT_TRUE(boxes.boxes.empty() && ::IsWindow(live.Window()));
@@ -155,7 +143,7 @@ TEST_F(Make, FromTheKeyboard) {
 }
 
 // Another program holds the clipboard open: the user is told, nothing is lost, the next press works.
-TEST_F(Make, ABusyClipboardIsReported) {
+TEST_F(Nickname, ABusyClipboardIsReported) {
   HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::thread other([held] {
     ::OpenClipboard(nullptr);

@@ -4,7 +4,7 @@
 # clipboard is read as UTF-8 with xclip.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/../../scripts/wine-run" "$1" --gtest_filter=Make.TheCodeReplacesEverythingOnTheClipboard
+"$here/../../scripts/wine-run" "$1" --gtest_filter=Nickname.TheCodeReplacesEverythingOnTheClipboard
 expected=010101416220e5908df09f9880
 actual=$(xclip -o -selection clipboard -t UTF8_STRING | xxd -p | tr -d '\n')
 if [ "$actual" != "$expected" ]; then
