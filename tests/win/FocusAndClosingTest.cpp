@@ -155,18 +155,15 @@ class Failing : public ::testing::Test {
  protected:
   Box Seen(std::size_t i) { return {boxes.boxes.at(i).title, boxes.boxes.at(i).text, boxes.boxes.at(i).icon}; }
   void DismissTheLast() { ::PostMessageW(boxes.boxes.back().box, WM_COMMAND, IDOK, 0); }
-  MessageBoxCatcher boxes{false};  // each test dismisses its boxes itself
+  void SetUp() override { boxes.dismiss = false; }  // each test dismisses its boxes itself
+  MessageBoxCatcher boxes;
   std::unique_ptr<win32::Win32Forms> forms = MakeForms();
   FailingForm form;
 };
 
 TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
   form.failAtStartUp = true;
-  Ticking whileUp(nullptr, [&](int) {
-    if (!boxes.boxes.empty()) {
-      DismissTheLast();
-    }
-  });
+  boxes.dismiss = true;
   EXPECT_FALSE(forms->Open(form, SW_SHOWNORMAL));
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(Seen(0), Fatal(L"start-up failed here"));

@@ -8,9 +8,7 @@
 
 #include <cwchar>
 #include <functional>
-#include <initializer_list>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "Desktop.h"
@@ -159,9 +157,10 @@ struct CaughtBox {
 // or left up for the test to dismiss.
 class MessageBoxCatcher {
  public:
-  explicit MessageBoxCatcher(bool dismiss = true) : dismiss_(dismiss) { current = this; }
+  MessageBoxCatcher() { current = this; }
   ~MessageBoxCatcher() { ::UnhookWindowsHookEx(hook_); }
   std::vector<CaughtBox> boxes;
+  bool dismiss = true;
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -181,7 +180,7 @@ class MessageBoxCatcher {
         }
       }
       current->boxes.push_back(caught);
-      if (current->dismiss_) {
+      if (current->dismiss) {
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
       }
     }
@@ -189,7 +188,6 @@ class MessageBoxCatcher {
   }
   static inline MessageBoxCatcher* current = nullptr;  // the hook procedure has no context parameter
   HHOOK hook_ = ::SetWindowsHookExW(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
-  bool dismiss_;
 };
 
 inline std::wstring ClipboardText() {  // CF_UNICODETEXT, or L"<none>"

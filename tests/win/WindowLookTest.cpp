@@ -1,5 +1,5 @@
-// The window as it looks: as it opens (the rig runs StartupWindow and Painting also in a prefix
-// without the window's fonts), at other DPIs, read back pixel by pixel from the screen, and the two
+// The window as it looks: as it opens (the rig runs these also in a prefix without the window's
+// fonts), at other DPIs, read back pixel by pixel from the screen, and the two
 // links under a real mouse (a click reaching the desktop's handlers: see planted/).
 #include <gtest/gtest.h>
 
@@ -14,30 +14,43 @@
 namespace velmora::testing {
 namespace {
 
-template <typename Use>  // a DC of the control holding the control's own font
-auto InItsFont(HWND control, Use use) {
+// A control's caption in the control's own font: its size, the face the font came out as, and the
+// characters it has no glyph for.
+struct Measured {
+  SIZE extent{};
+  std::wstring face;
+  std::ptrdiff_t missing = 0;
+};
+Measured Measure(HWND control) {
+  const std::wstring caption = TextOf(control);
+  const auto length = static_cast<int>(caption.size());
+  Measured m;
   HDC dc = ::GetDC(control);
   const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-  const auto result = use(dc, TextOf(control));
+  ::GetTextExtentPoint32W(dc, caption.c_str(), length, &m.extent);
+  std::vector<WORD> glyphs(caption.size());
+  ::GetGlyphIndicesW(dc, caption.c_str(), length, glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  m.missing = std::ranges::count(glyphs, WORD{0xFFFF});
+  m.face.resize(LF_FACESIZE);
+  m.face.resize(static_cast<std::size_t>(std::max(::GetTextFaceW(dc, LF_FACESIZE, m.face.data()) - 1, 0)));
   ::SelectObject(dc, old);
   ::ReleaseDC(control, dc);
-  return result;
+  return m;
 }
 
-SIZE CaptionExtent(HWND control) {
-  return InItsFont(control, [](HDC dc, const std::wstring& caption) {
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-    return extent;
-  });
-}
-
-class StartupWindow : public ::testing::Test {
+class Look : public ::testing::Test {
  protected:
+  bool Lit(ControlId id) {  // the links' look under the mouse
+    return LabelColor(live.Window(), live.Control(id)) == 0x0000FFu && FontOf(live.Control(id)).lfUnderline;
+  }
+  bool Normal(ControlId id) {
+    return LabelColor(live.Window(), live.Control(id)) == 0xFF0000u && !FontOf(live.Control(id)).lfUnderline;
+  }
+  HFONT Font(ControlId id) { return reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)); }
   LiveWindow live;
 };
 
-TEST_F(StartupWindow, CentredWithTitleIconAndTheNicknameReady) {
+TEST_F(Look, CentredWithTitleIconAndTheNicknameReady) {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   EXPECT_EQ(TextOf(live.Window()), L"Velmora" + std::to_wstring(now.wYear) + L" v1.0.2");
@@ -73,7 +86,7 @@ void ExpectLaidOutAt(LiveWindow& live, UINT dpi) {
   EXPECT_EQ(client.bottom, TwipsToPixels(Form1Layout().clientHeight, dpi)) << dpi;
   for (const ControlSpec& c : Form1Layout().controls) {
     const RECT r = live.ClientRectOf(c.key);
-    const SIZE caption = CaptionExtent(live.Control(c.key));
+    const SIZE caption = Measure(live.Control(c.key)).extent;
     const bool label = c.kind == ControlKind::Label;
     const std::wstring where = std::to_wstring(dpi) + L" DPI, " + std::wstring(c.name);
     EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi)) << where;
@@ -90,47 +103,34 @@ void ExpectLaidOutAt(LiveWindow& live, UINT dpi) {
   EXPECT_EQ(banner.bmHeight, TwipsToPixels(960, dpi));
 }
 
-// With a font of the standard metrics (6 px per ASCII, 12 px per Chinese character) the labels come
-// out exactly as wide as designed, and follow a new caption.
-TEST_F(StartupWindow, ControlsAtTheirPixels) {
-  ExpectLaidOutAt(live, 96);
-  live.Forms().SetLabelCaption(Label3, L"http://a.example/longer/address");
-  for (const ControlSpec& c : Form1Layout().controls) {
-    const std::wstring caption = live.Text(c.key);
-    const auto units = std::ranges::count_if(caption, [](wchar_t ch) { return ch >= 0x80; }) + std::ssize(caption);
-    const RECT r = live.ClientRectOf(c.key);
-    EXPECT_TRUE(c.kind != ControlKind::Label || r.right - r.left == 6 * static_cast<LONG>(units)) << caption;
-  }
-  // No control answers to IDOK or IDCANCEL, which a dialog loop sends for Enter and Escape.
-  EXPECT_EQ(::GetDlgItem(live.Window(), IDOK), ::GetDlgItem(live.Window(), IDCANCEL));
-}
-
 // Boxes in place of characters would mean a font without Chinese glyphs; where Marlett is
-// installed the arrows draw with it (without it they draw triangles themselves: see Painting).
-TEST_F(StartupWindow, FontsColoursAndRealGlyphs) {
+// installed the arrows draw with it (without it they draw triangles themselves: see below). With
+// a font of the standard metrics (6 px per ASCII, 12 px per Chinese character) the labels come out
+// exactly as wide as designed, and follow a new caption.
+TEST_F(Look, FontsColoursAndRealGlyphs) {
+  live.Forms().SetLabelCaption(Label3, L"http://a.example/longer/address");
   const LOGFONTW text = FontOf(live.Control(Label1));
   for (const ControlSpec& c : Form1Layout().controls) {
     const LOGFONTW lf = FontOf(live.Control(c.key));
-    const bool arrow = c.font == FontKind::Marlett;
+    const bool arrow = c.font == FontKind::Marlett, label = c.kind == ControlKind::Label;
     EXPECT_TRUE(c.kind == ControlKind::Image || (arrow ? lf.lfCharSet == SYMBOL_CHARSET && lf.lfWeight == FW_MEDIUM
                                                        : std::wstring_view(lf.lfFaceName) == text.lfFaceName &&
                                                              lf.lfCharSet == text.lfCharSet && lf.lfWeight == FW_NORMAL))
         << std::wstring(c.name);
     EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
-    const auto [face, missing] = InItsFont(live.Control(c.key), [](HDC dc, const std::wstring& caption) {
-      std::vector<WORD> glyphs(caption.size());
-      ::GetGlyphIndicesW(dc, caption.c_str(), static_cast<int>(caption.size()), glyphs.data(),
-                         GGI_MARK_NONEXISTING_GLYPHS);
-      wchar_t name[LF_FACESIZE]{};
-      ::GetTextFaceW(dc, LF_FACESIZE, name);
-      return std::pair{std::wstring(name), std::ranges::count(glyphs, WORD{0xFFFF})};
-    });
-    EXPECT_TRUE(!arrow || std::getenv("VELMORA_PLAIN") != nullptr || face == L"Marlett") << face;
-    EXPECT_TRUE(arrow || missing == 0) << std::wstring(c.name);
-    EXPECT_TRUE(c.kind != ControlKind::Label || LabelColor(live.Window(), live.Control(c.key)) ==
-                                                    (c.foreColor == kDefaultColor ? ::GetSysColor(COLOR_BTNTEXT) : c.foreColor))
+    const Measured m = Measure(live.Control(c.key));
+    EXPECT_TRUE(!arrow || std::getenv("VELMORA_PLAIN") != nullptr || m.face == L"Marlett") << m.face;
+    EXPECT_TRUE(arrow || m.missing == 0) << std::wstring(c.name);
+    const std::wstring caption = live.Text(c.key);
+    const auto units = std::ranges::count_if(caption, [](wchar_t ch) { return ch >= 0x80; }) + std::ssize(caption);
+    EXPECT_TRUE(!label || live.ClientRectOf(c.key).right - live.ClientRectOf(c.key).left == 6 * static_cast<LONG>(units))
+        << caption;
+    EXPECT_TRUE(!label || LabelColor(live.Window(), live.Control(c.key)) ==
+                              (c.foreColor == kDefaultColor ? ::GetSysColor(COLOR_BTNTEXT) : c.foreColor))
         << std::wstring(c.name);
   }
+  // No control answers to IDOK or IDCANCEL, which a dialog loop sends for Enter and Escape.
+  EXPECT_EQ(::GetDlgItem(live.Window(), IDOK), ::GetDlgItem(live.Window(), IDCANCEL));
 }
 
 // Opened on a desktop of any DPI (the rig runs this at 96 and 144) or moved to a monitor of
@@ -205,8 +205,7 @@ bool ShowsTriangle(HWND button, bool pointsUp) {
   return runs.size() >= 3 && (runs.back().second - runs.back().first) >= (runs[0].second - runs[0].first) + 4;
 }
 
-TEST(Painting, ArrowButtonsShowTrianglesEnabledAndDisabledAtEveryDpi) {
-  LiveWindow live;
+TEST_F(Look, ArrowButtonsShowTrianglesEnabledAndDisabledAtEveryDpi) {
   for (UINT dpi : {96u, 96u, 144u, 192u}) {  // the down button disabled at first, then enabled
     if (dpi != live.Forms().Dpi()) {
       live.MoveToDpi(dpi);
@@ -242,8 +241,7 @@ bool SeenAsDrawn(LiveWindow& live, ControlId id) {
   return live.PumpUntil([&] { return Capture(control) == alone; });
 }
 
-TEST(Painting, NoControlPaintsOverOneStackedAboveIt) {
-  LiveWindow live;
+TEST_F(Look, NoControlPaintsOverOneStackedAboveIt) {
   live.Forms().SetFocus(cmdMake);  // no caret blinking in the box
   // As laid out, the box covers the prompt's last 2 px, and the up button the down button's top row.
   EXPECT_TRUE(SeenAsDrawn(live, Text1));
@@ -254,26 +252,11 @@ TEST(Painting, NoControlPaintsOverOneStackedAboveIt) {
   EXPECT_TRUE(SeenAsDrawn(live, Text1));
 }
 
-// The links: lit while hovered, the program's hand over them, the look kept without new fonts or
-// repaints.
-class Links : public ::testing::Test {
- protected:
-  bool Lit(ControlId id) {
-    return LabelColor(live.Window(), live.Control(id)) == 0x0000FFu && FontOf(live.Control(id)).lfUnderline;
-  }
-  bool Normal(ControlId id) {
-    return LabelColor(live.Window(), live.Control(id)) == 0xFF0000u && !FontOf(live.Control(id)).lfUnderline;
-  }
-  HFONT Font(ControlId id) { return reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)); }
-  void MoveOverBareWindow() { live.MoveTo(POINT{20, 240}); }
-  LiveWindow live;
-};
-
 // Only the bare window surface puts a lit link back; over another control it stays lit. Setting
 // the look a label already has neither makes a new font nor repaints it.
-TEST_F(Links, HoverLightsALinkAndShowsTheHand) {
+TEST_F(Look, HoverLightsALinkAndShowsTheHand) {
   const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
-  MoveOverBareWindow();
+  live.MoveTo(POINT{20, 240});  // over the bare window
   live.MoveTo(Label3);
   EXPECT_TRUE(Lit(Label3) && Normal(Label7));
   const HCURSOR hand = ::GetCursor();
@@ -287,7 +270,7 @@ TEST_F(Links, HoverLightsALinkAndShowsTheHand) {
   live.MoveTo(Label5);
   EXPECT_TRUE(Lit(Label3));
   EXPECT_EQ(::GetCursor(), arrow);
-  MoveOverBareWindow();
+  live.MoveTo(POINT{20, 240});  // over the bare window
   EXPECT_TRUE(Normal(Label3));
   EXPECT_EQ(Font(Label3), Font(Label1));
   EXPECT_EQ(::GetCursor(), arrow);
