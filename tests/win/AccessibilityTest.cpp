@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LiveWindow.h"
@@ -15,13 +16,8 @@
 namespace velmora::testing {
 namespace {
 
-struct Annotation {
-  HWND hwnd;
-  DWORD object, child;
-  bool isName;
-  std::wstring value;  // empty for a cleared one
-  bool operator==(const Annotation&) const = default;
-};
+// The control, its object and child, whether the property is the name, and the value (none when cleared).
+using Annotation = std::tuple<HWND, DWORD, DWORD, bool, std::wstring>;
 
 #define NOT_USED(signature) \
   HRESULT WINAPI signature override { return E_NOTIMPL; }
@@ -98,7 +94,7 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
   }
   // Closing the window takes the annotations off while the controls still exist.
   for (Annotation& name : names) {
-    name.value.clear();
+    std::get<std::wstring>(name).clear();
   }
   EXPECT_EQ(service.cleared, names);
   ::CoRevokeClassObject(cookie);
