@@ -1,8 +1,5 @@
-// Where the focus goes: counting up and down with the mouse and the keyboard (the focus filter lets
-// a count button take the focus, and keys, without showing it), switching away and minimising with
-// the mouse on the frame the system draws. Closing ends the program with exit code 0. A failure
-// inside an event handler never crosses the window procedure: the user is told in the program's own
-// words, and the program ends with exit code 1.
+// Where the focus goes as the count moves and the user switches away and back; closing with exit
+// code 0; a failure inside an event handler reported in the program's own words, exit code 1.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -70,8 +67,8 @@ TEST(CountSelector, UpToFourDownToOneAndTheFocusKeptAcrossSwitching) {
 }
 
 TEST(Closing, TheCloseButtonEndsDraskenWithExitCodeZero) {
-  const wchar_t* exe = ::_wgetenv(L"VELMORA_DRASKEN");
-  ASSERT_NE(exe, nullptr) << "VELMORA_DRASKEN names the built exe";
+  const std::filesystem::path exe = FromEnvironment(L"VELMORA_DRASKEN");
+  ASSERT_FALSE(exe.empty()) << "VELMORA_DRASKEN names the built exe";
   Process drasken;
   ASSERT_TRUE(drasken.Start(exe) && drasken.WindowShown());
   const auto close = FramePoint(drasken.window, HTCLOSE);

@@ -3,6 +3,7 @@
 // read back as another program reads it, and the box the user sees.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -144,15 +145,13 @@ TEST_F(Nickname, FromTheKeyboard) {
 
 // Another program holds the clipboard open: the user is told, nothing is lost, the next press works.
 TEST_F(Nickname, ABusyClipboardIsReported) {
-  HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread other([held] {
-    ::OpenClipboard(nullptr);
-    ::SetEvent(held);
+  std::atomic<bool> held = false;
+  std::thread other([&held] {
+    held = ::OpenClipboard(nullptr) != FALSE;
     ::Sleep(2500);
     ::CloseClipboard();
   });
-  ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
-  ::CloseHandle(held);
+  WaitFor([&] { return held.load(); }, 10000);
   SetNickname(L"kept");
   EXPECT_EQ(BoxAfter(), (Box{texts::kErrorTitle, texts::kClipboardBusy, BoxIcon::Error}));
   EXPECT_FALSE(live.Forms().Failed());

@@ -207,9 +207,7 @@ bool ShowsTriangle(HWND button, bool pointsUp) {
 
 TEST_F(Look, ArrowButtonsShowTrianglesEnabledAndDisabledAtEveryDpi) {
   for (UINT dpi : {96u, 96u, 144u, 192u}) {  // the down button disabled at first, then enabled
-    if (dpi != live.Forms().Dpi()) {
-      live.MoveToDpi(dpi);
-    }
+    live.MoveToDpi(dpi);
     EXPECT_TRUE(live.PumpUntil([&] { return ShowsTriangle(live.Control(cmdUp), true); })) << dpi;
     EXPECT_TRUE(live.PumpUntil([&] { return ShowsTriangle(live.Control(cmdDown), false); }))
         << dpi << (live.Enabled(cmdDown) ? "" : ", disabled");

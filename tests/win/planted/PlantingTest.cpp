@@ -1,36 +1,25 @@
-// A download folder with DLLs planted in it: Drasken.exe and fileversion.exe import only Windows'
-// known DLLs (never looked for beside an exe), and run next to a marker-writing DLL for every other
-// name they load, which WINEDLLOVERRIDES (from ctest) tells Wine to prefer, they load none of them:
-// fileversion reading a version; then, version.dll taken away (Wine's own user32 imports it), the
-// program through start-up, a click on each link (seen by the rig's recording URL and mail
-// handlers) and closing.
-// ctest names the two exes and the planted DLLs' folder in VELMORA_DRASKEN, VELMORA_FILEVERSION and
-// VELMORA_PLANTED.
+// A download folder with DLLs planted in it (ctest names them and the exes): Drasken.exe and
+// fileversion.exe import only Windows' known DLLs (never looked for beside an exe), and next to a
+// marker-writing DLL for every other name they load, which WINEDLLOVERRIDES tells Wine to prefer,
+// they load none: fileversion reading a version; then, version.dll taken away (Wine's own user32
+// imports it), the program through start-up, a click on each link (seen by the rig's recording
+// URL and mail handlers) and closing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
-#include <string>
 
-#include "../Desktop.h"
-#include "app/Form1Controls.h"
-#include "app/Texts.h"
+#include "../LiveWindow.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace velmora;
 using namespace velmora::testing;
-fs::path FromCtest(const wchar_t* name) {
-  const wchar_t* value = ::_wgetenv(name);
-  return value != nullptr ? fs::path(value) : fs::path();
-}
-const fs::path kDrasken = FromCtest(L"VELMORA_DRASKEN"), kFileversion = FromCtest(L"VELMORA_FILEVERSION");
+const fs::path kDrasken = FromEnvironment(L"VELMORA_DRASKEN"), kFileversion = FromEnvironment(L"VELMORA_FILEVERSION");
 
 // Known DLLs of every Windows from 7 on that a program like this could need.
 TEST(ExeImports, OnlyKnownDlls) {
@@ -56,15 +45,16 @@ TEST(ExeImports, OnlyKnownDlls) {
 }
 
 TEST(DllPlanting, NeitherExeLoadsAnyThroughItsWork) {
-  const fs::path log = ShellLog();
-  ASSERT_FALSE(log.empty()) << "the rig's recording URL handler is needed";
+  const fs::path shellLog = FromEnvironment(L"VELMORA_SHELL_LOG");
+  ASSERT_FALSE(shellLog.empty()) << "the rig's recording URL and mail handlers are needed";
+  const fs::path log = fs::path(L"Z:\\") / shellLog.relative_path();  // a Unix path, seen under Z:
   fs::remove(log);
   wchar_t temp[MAX_PATH];
   ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
   const fs::path folder = fs::path(temp) / (L"velmora-planted-" + std::to_wstring(::GetCurrentProcessId()));
   fs::remove_all(folder);
   fs::create_directories(folder);
-  fs::copy(FromCtest(L"VELMORA_PLANTED"), folder);
+  fs::copy(FromEnvironment(L"VELMORA_PLANTED"), folder);
   fs::copy_file(kDrasken, folder / kDrasken.filename());
   fs::copy_file(kFileversion, folder / kFileversion.filename());
   const auto loaded = [&] {
