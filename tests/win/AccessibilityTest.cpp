@@ -19,8 +19,7 @@ namespace {
 // The control, its object and child, whether the property is the name, and the value (none when cleared).
 using Annotation = std::tuple<HWND, DWORD, DWORD, bool, std::wstring>;
 
-#define NOT_USED(signature) \
-  HRESULT WINAPI signature override { return E_NOTIMPL; }
+#define NOT_USED(signature) HRESULT WINAPI signature override { return E_NOTIMPL; }
 
 // COM interfaces have no virtual destructor: objects are released through their interfaces.
 #if defined(__GNUC__)

@@ -122,6 +122,7 @@ TEST_F(Look, FontsColoursAndRealGlyphs) {
     EXPECT_TRUE(!arrow || std::getenv("VELMORA_PLAIN") != nullptr || m.face == L"Marlett") << m.face;
     EXPECT_TRUE(arrow || m.missing == 0) << std::wstring(c.name);
     const std::wstring caption = live.Text(c.key);
+    EXPECT_TRUE(c.kind == ControlKind::Image || !caption.empty()) << std::wstring(c.name);
     const auto units = std::ranges::count_if(caption, [](wchar_t ch) { return ch >= 0x80; }) + std::ssize(caption);
     EXPECT_TRUE(!label || live.ClientRectOf(c.key).right - live.ClientRectOf(c.key).left == 6 * static_cast<LONG>(units))
         << caption;

@@ -14,11 +14,10 @@
 
 #include "../LiveWindow.h"
 
+namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace velmora;
-using namespace velmora::testing;
 const fs::path kDrasken = FromEnvironment(L"VELMORA_DRASKEN"), kFileversion = FromEnvironment(L"VELMORA_FILEVERSION");
 
 // Known DLLs of every Windows from 7 on that a program like this could need.
@@ -101,3 +100,4 @@ TEST(DllPlanting, NeitherExeLoadsAnyThroughItsWork) {
 }
 
 }  // namespace
+}  // namespace velmora::testing
