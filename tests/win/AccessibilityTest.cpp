@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LiveWindow.h"
@@ -15,16 +16,10 @@
 namespace velmora::testing {
 namespace {
 
-struct Annotation {
-  HWND hwnd;
-  DWORD object, child;
-  bool isName;
-  std::wstring value;  // empty for a cleared one
-  bool operator==(const Annotation&) const = default;
-};
+// The control, its object and child, whether the property is the name, and the value (none when cleared).
+using Annotation = std::tuple<HWND, DWORD, DWORD, bool, std::wstring>;
 
-#define NOT_USED(signature) \
-  HRESULT WINAPI signature override { return E_NOTIMPL; }
+#define NOT_USED(signature) HRESULT WINAPI signature override { return E_NOTIMPL; }
 
 // COM interfaces have no virtual destructor: objects are released through their interfaces.
 #if defined(__GNUC__)
@@ -35,10 +30,9 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
   std::vector<Annotation> set, cleared;
 
   HRESULT WINAPI QueryInterface(REFIID riid, void** out) override {  // one static object, never freed
+    *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     if (riid == IID_IUnknown || riid == IID_IAccPropServices) {
       *out = static_cast<IAccPropServices*>(this);
-    } else {
-      *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     }
     return *out != nullptr ? S_OK : E_NOINTERFACE;
   }
@@ -60,15 +54,15 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
   NOT_USED(SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int))
+  NOT_USED(ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int))
   NOT_USED(SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT))
+  NOT_USED(SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*))
   NOT_USED(DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*))
-  NOT_USED(SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT))
   NOT_USED(SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR))
-  NOT_USED(SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
-  NOT_USED(ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int))
   NOT_USED(ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*))
+  NOT_USED(SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope))
   NOT_USED(DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*))
 };
 
@@ -99,7 +93,7 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
   }
   // Closing the window takes the annotations off while the controls still exist.
   for (Annotation& name : names) {
-    name.value.clear();
+    std::get<std::wstring>(name).clear();
   }
   EXPECT_EQ(service.cleared, names);
   ::CoRevokeClassObject(cookie);

@@ -3,29 +3,49 @@
 // read back as another program reads it, and the box the user sees.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "LiveWindow.h"
-#include "app/Texts.h"
 
 namespace velmora::testing {
 namespace {
 
 using Range = std::pair<DWORD, DWORD>;
+using Box = std::tuple<std::wstring_view, std::wstring_view, BoxIcon>;
+const Box kDone{texts::kDoneTitle, texts::kDone, BoxIcon::Information};
+const std::wstring kTheirs = L"the user's own clipboard";
 
-class Editing : public ::testing::Test {
+class Nickname : public ::testing::Test {
  protected:
+  void SetUp() override { PutOnClipboard(kTheirs); }
+  void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
   Range Selection() const {
     DWORD start = 0, end = 0;
     ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {start, end};
   }
+  // The box that the input raises (by default, a click on the make button): its title, text and
+  // icon; it has one button and belongs to the window.
+  std::tuple<std::wstring, std::wstring, BoxIcon> BoxAfter(const std::function<void()>& input = {}) {
+    const std::size_t before = boxes.boxes.size();
+    input ? input() : live.ClickOn(cmdMake);
+    if (!live.PumpUntil([&] { return boxes.boxes.size() > before; })) {
+      return {L"no box", L"", BoxIcon::None};
+    }
+    const CaughtBox& box = boxes.boxes.back();
+    EXPECT_TRUE(box.buttons == 1 && box.owner == live.Window()) << box.buttons;
+    return {box.title, box.text, box.icon};
+  }
+
+  MessageBoxCatcher boxes;
   LiveWindow live;
 };
 
-TEST_F(Editing, DraggingSelectsAndScrollsPastTheEdge) {
+TEST_F(Nickname, DraggingSelectsAndScrollsPastTheEdge) {
   const RECT box = live.ClientRectOf(Text1);
   const int y = (box.top + box.bottom) / 2;
   live.Drag({{box.left + 3, y}, {box.left + 40, y}, {box.right - 5, y}});
@@ -38,23 +58,15 @@ TEST_F(Editing, DraggingSelectsAndScrollsPastTheEdge) {
   EXPECT_GT(Selection().second, 12u) << "the box shows about ten characters";
 }
 
-TEST_F(Editing, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
-  live.Press({VK_HOME});
-  live.Press({VK_SHIFT, VK_END});
-  live.Press({VK_CONTROL, 'C'});
+TEST_F(Nickname, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_END}, {VK_CONTROL, 'C'}});
   EXPECT_EQ(ClipboardText(), L"Corvane");
-  live.Press({VK_END});
-  live.Press({VK_SHIFT, VK_LEFT});
-  live.Press({VK_SHIFT, VK_LEFT});
+  live.Keys({{VK_END}, {VK_SHIFT, VK_LEFT}, {VK_SHIFT, VK_LEFT}});
   live.Type(L"X");  // replaces what is selected
   EXPECT_EQ(live.Text(Text1), L"CorvaX");
-  live.Press({VK_CONTROL, 'Z'});
+  live.Keys({{VK_CONTROL, 'Z'}});
   EXPECT_EQ(live.Text(Text1), L"Corvane");
-  live.Press({VK_HOME});
-  live.Press({VK_SHIFT, VK_RIGHT});
-  live.Press({VK_CONTROL, 'X'});
-  live.Press({VK_END});
-  live.Press({VK_CONTROL, 'V'});
+  live.Keys({{VK_HOME}, {VK_SHIFT, VK_RIGHT}, {VK_CONTROL, 'X'}, {VK_END}, {VK_CONTROL, 'V'}});
   EXPECT_EQ(live.Text(Text1), L"orvaneC");
   ::PostMessageW(live.Control(Text1), WM_IME_CHAR, L'\u540D', 1);  // what an input method delivers
   live.Pump(50);
@@ -62,16 +74,12 @@ TEST_F(Editing, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
 }
 
 // The menu runs its own loop inside the right click; the user's keys come once it shows.
-TEST_F(Editing, TheRightClickMenuSelectsAll) {
+TEST_F(Nickname, TheRightClickMenuSelectsAll) {
   std::thread user([] {
     HWND menu = nullptr;
     if (WaitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 5000)) {
-      INPUT keys[4]{};
-      for (int i = 0; i < 4; ++i) {  // Up twice: the last item, Select All; then Enter
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i < 2 ? VK_UP : VK_RETURN;
-        keys[i].ki.dwFlags = i % 2 == 1 ? KEYEVENTF_KEYUP : 0;
-      }
+      // Up: from no item to the last, Select All; then Enter.
+      INPUT keys[] = {Key(VK_UP), Key(VK_UP, KEYEVENTF_KEYUP), Key(VK_RETURN), Key(VK_RETURN, KEYEVENTF_KEYUP)};
       ::SendInput(4, keys, sizeof(INPUT));
       if (!WaitFor([&] { return !::IsWindowVisible(menu); }, 3000)) {
         SendClick({2, 2});  // closes it, so that a fault fails the test instead of hanging it
@@ -84,44 +92,7 @@ TEST_F(Editing, TheRightClickMenuSelectsAll) {
   EXPECT_EQ(Selection(), (Range{0, 7}));
 }
 
-TEST_F(Editing, ADoubleClickEmptiesTheNicknameAndNothingElse) {
-  MessageBoxCatcher boxes;
-  PutOnClipboard(L"theirs");
-  live.ClickOn(cmdUp);
-  live.ClickOn(Text1, 2);
-  EXPECT_EQ(live.Text(Text1), L"");
-  EXPECT_EQ(ClipboardText(), L"theirs");
-  EXPECT_EQ(live.Text(Label6), L"2");
-  EXPECT_TRUE(boxes.boxes.empty());
-}
-
-const std::wstring kTheirs = L"the user's own clipboard";
-
-class Make : public ::testing::Test {
- protected:
-  void SetUp() override { PutOnClipboard(kTheirs); }
-  void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
-  // The box that the input raises (by default, a click on the make button).
-  const CaughtBox& BoxAfter(const std::function<void()>& input = {}) {
-    const std::size_t before = boxes.boxes.size();
-    input ? input() : live.ClickOn(cmdMake);
-    EXPECT_TRUE(live.PumpUntil([&] { return boxes.boxes.size() > before; })) << "no box";
-    return boxes.boxes.back();
-  }
-  void ExpectBox(const CaughtBox& box, const std::wstring& title, std::wstring_view text, BoxIcon icon) {
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.icon, icon);
-    EXPECT_EQ(box.buttons, 1);
-    EXPECT_EQ(box.owner, live.Window());
-  }
-  const std::wstring kDone = L"代码成功生成并已经复制到系统的剪贴板上，\r\n请粘贴到QQ个人设置中的QQ昵称里面。";
-
-  MessageBoxCatcher boxes;
-  LiveWindow live;
-};
-
-TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
+TEST_F(Nickname, TheCodeReplacesEverythingOnTheClipboard) {
   const UINT custom = ::RegisterClipboardFormatW(L"Velmora.Test.Other");
   ASSERT_TRUE(::OpenClipboard(nullptr));
   ::SetClipboardData(custom, ::GlobalAlloc(GMEM_MOVEABLE, 4));
@@ -129,22 +100,27 @@ TEST_F(Make, TheCodeReplacesEverythingOnTheClipboard) {
   SetNickname(L"abc");
   live.ClickOn(cmdUp);
   live.ClickOn(cmdUp);
-  ExpectBox(BoxAfter(), L"温馨提示", kDone, BoxIcon::Information);
+  EXPECT_EQ(BoxAfter(), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001\x0001\x0001" L"abc");
   EXPECT_FALSE(::IsClipboardFormatAvailable(custom)) << "the previous content must be gone";
   // The last one stays for x_clipboard_test.sh, which reads it from the desktop's clipboard.
   for (const std::wstring nickname : {L" ", L"  padded  ", L"\U0001F680\U0001F600", L"\u05E9\u05DC\u05D5\u05DD abc",
                                       L"\u202Eoverride", L"Ab \u540D\U0001F600"}) {
     SetNickname(nickname);
-    BoxAfter();
+    EXPECT_EQ(BoxAfter(), kDone);
     EXPECT_EQ(ClipboardText(), L"\x0001\x0001\x0001" + nickname) << "arrives unchanged";
   }
 }
 
-TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
-  SetNickname(L"");
+// A double click empties the nickname and does nothing else; making a code of it is refused.
+TEST_F(Nickname, ADoubleClickEmptiesItAndAnEmptyOneIsRefused) {
+  live.ClickOn(cmdUp);
+  live.ClickOn(Text1, 2);
+  EXPECT_EQ(live.Text(Text1), L"");
+  EXPECT_EQ(live.Text(Label6), L"2");
+  EXPECT_TRUE(boxes.boxes.empty());
   live.ClickOn(cmdUp);  // the focus is elsewhere when the button is pressed
-  ExpectBox(BoxAfter(), L"出错提示", L"请先输入QQ昵称", BoxIcon::Error);
+  EXPECT_EQ(BoxAfter(), (Box{L"出错提示", L"请先输入QQ昵称", BoxIcon::Error}));
   live.Pump(50);
   EXPECT_EQ(ClipboardText(), kTheirs);
   EXPECT_TRUE(live.Focused(Text1));
@@ -152,40 +128,36 @@ TEST_F(Make, AnEmptyNicknameIsRefusedAndTheClipboardLeftAlone) {
 
 // Typed for real and made with Alt+C; Enter and Escape in the box press nothing, Space and Enter
 // on the focused button press it.
-TEST_F(Make, FromTheKeyboard) {
-  live.Press({VK_RETURN});
-  live.Press({VK_ESCAPE});
+TEST_F(Nickname, FromTheKeyboard) {
+  live.Keys({{VK_RETURN}, {VK_ESCAPE}});
   live.Pump(200);
   EXPECT_TRUE(boxes.boxes.empty() && ::IsWindow(live.Window()));
   SetNickname(L"");
   const std::wstring typed = L"  \U0001F600 \u05E9\u05DC\u05D5\u05DD Ab ";
   live.Type(typed);
   EXPECT_EQ(live.Text(Text1), typed);
-  ExpectBox(BoxAfter([&] { live.Press({VK_MENU, 'C'}); }), L"温馨提示", kDone, BoxIcon::Information);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_MENU, 'C'}); }), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001" + typed);
   ::SetFocus(live.Control(cmdMake));
-  BoxAfter([&] { live.Press({VK_SPACE}); });
-  BoxAfter([&] { live.Press({VK_RETURN}); });
-  EXPECT_EQ(boxes.boxes.size(), 3u);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_SPACE}); }), kDone);
+  EXPECT_EQ(BoxAfter([&] { live.Press({VK_RETURN}); }), kDone);
 }
 
 // Another program holds the clipboard open: the user is told, nothing is lost, the next press works.
-TEST_F(Make, ABusyClipboardIsReported) {
-  HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread other([held] {
-    ::OpenClipboard(nullptr);
-    ::SetEvent(held);
+TEST_F(Nickname, ABusyClipboardIsReported) {
+  std::atomic<bool> held = false;
+  std::thread other([&held] {
+    held = ::OpenClipboard(nullptr) != FALSE;
     ::Sleep(2500);
     ::CloseClipboard();
   });
-  ASSERT_EQ(::WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
-  ::CloseHandle(held);
+  WaitFor([&] { return held.load(); }, 10000);
   SetNickname(L"kept");
-  ExpectBox(BoxAfter(), L"出错提示", texts::kClipboardBusy, BoxIcon::Error);
+  EXPECT_EQ(BoxAfter(), (Box{texts::kErrorTitle, texts::kClipboardBusy, BoxIcon::Error}));
   EXPECT_FALSE(live.Forms().Failed());
   other.join();
   EXPECT_EQ(ClipboardText(), kTheirs);
-  EXPECT_EQ(BoxAfter().title, L"温馨提示");
+  EXPECT_EQ(BoxAfter(), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001kept");
 }
 

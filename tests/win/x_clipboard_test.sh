@@ -3,11 +3,7 @@
 # makes codes under Wine leaves its last one (three U+0001, "Ab ", U+540D, U+1F600), and the X
 # clipboard is read as UTF-8 with xclip.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-"$here/../../scripts/wine-run" "$1" --gtest_filter=Make.TheCodeReplacesEverythingOnTheClipboard
+"$(dirname "$0")/../../scripts/wine-run" "$1" --gtest_filter=Nickname.TheCodeReplacesEverythingOnTheClipboard
 expected=010101416220e5908df09f9880
 actual=$(xclip -o -selection clipboard -t UTF8_STRING | xxd -p | tr -d '\n')
-if [ "$actual" != "$expected" ]; then
-  echo "X clipboard: expected $expected, got '$actual'" >&2
-  exit 1
-fi
+[ "$actual" = "$expected" ] || { echo "X clipboard: expected $expected, got '$actual'" >&2; exit 1; }

@@ -4,17 +4,12 @@
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
+  WCHAR path[MAX_PATH + 8];
+  const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
   (void)reserved;
-  if (reason == DLL_PROCESS_ATTACH) {
-    WCHAR path[MAX_PATH + 8];
-    const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-      lstrcpyW(path + length, L".loaded");
-      const HANDLE marker = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-      if (marker != INVALID_HANDLE_VALUE) {
-        CloseHandle(marker);
-      }
-    }
+  if (reason == DLL_PROCESS_ATTACH && length > 0 && length < MAX_PATH) {
+    lstrcpyW(path + length, L".loaded");
+    CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
   }
   return TRUE;
 }

@@ -1,159 +1,103 @@
-// A download folder with DLLs planted in it: Drasken.exe and fileversion.exe import only Windows'
-// known DLLs (never looked for beside an exe), and run next to a marker-writing DLL for every other
-// name they load, which WINEDLLOVERRIDES (from ctest) tells Wine to prefer, they load none of them:
-// the program through start-up, a click on the web link (seen by the rig's recording URL handler)
-// and closing; fileversion reading a version. The window's folder has no version.dll: Wine's own
-// user32 imports it (Windows' does not); fileversion.exe has no window and is checked with it.
-//   dll_planting_tests <Drasken.exe> <fileversion.exe> <folder of the planted DLLs>
+// A download folder with DLLs planted in it (ctest names them and the exes): Drasken.exe and
+// fileversion.exe import only Windows' known DLLs (never looked for beside an exe), and next to a
+// marker-writing DLL for every other name they load, which WINEDLLOVERRIDES tells Wine to prefer,
+// they load none: fileversion reading a version; then, version.dll taken away (Wine's own user32
+// imports it), the program through start-up, a click on each link (seen by the rig's recording
+// URL and mail handlers) and closing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "../Desktop.h"
-#include "app/Form1Controls.h"
+#include "../LiveWindow.h"
 
+namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace velmora::testing;
-std::vector<fs::path> g_args;  // Drasken.exe, fileversion.exe, the planted DLLs' folder
+const fs::path kDrasken = FromEnvironment(L"VELMORA_DRASKEN"), kFileversion = FromEnvironment(L"VELMORA_FILEVERSION");
 
-std::set<std::string> ImportedDlls(const fs::path& exe) {
-  const HMODULE image = ::LoadLibraryExW(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-  if (image == nullptr) {
-    ADD_FAILURE() << "cannot map " << exe;
-    return {};
-  }
-  const auto* base = reinterpret_cast<const unsigned char*>(image);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-  std::set<std::string> dlls;
-  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name != 0; ++entry) {
-    std::string name = reinterpret_cast<const char*>(base + entry->Name);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    dlls.insert(name);
-  }
-  ::FreeLibrary(image);
-  return dlls;
-}
-
+// Known DLLs of every Windows from 7 on that a program like this could need.
 TEST(ExeImports, OnlyKnownDlls) {
-  // Known DLLs of every Windows from 7 on that a program like this could need.
   const std::set<std::string> known = {"advapi32.dll", "gdi32.dll", "imm32.dll",   "kernel32.dll", "msvcrt.dll",
                                        "ole32.dll",    "shell32.dll", "shlwapi.dll", "user32.dll"};
-  for (const fs::path& exe : {g_args[0], g_args[1]}) {
-    const std::set<std::string> imported = ImportedDlls(exe);
-    EXPECT_TRUE(imported.contains("kernel32.dll"));
-    for (const std::string& dll : imported) {
-      EXPECT_TRUE(known.contains(dll)) << dll << " is not a known DLL: it would be looked for beside the exe";
+  for (const fs::path& exe : {kDrasken, kFileversion}) {
+    const HMODULE image = ::LoadLibraryExW(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(image, nullptr) << "cannot map " << exe;
+    const auto* base = reinterpret_cast<const unsigned char*>(image);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    std::set<std::string> imported;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name != 0; ++entry) {
+      std::string name = reinterpret_cast<const char*>(base + entry->Name);
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+      EXPECT_TRUE(known.contains(*imported.insert(name).first))
+          << name << " is not a known DLL: it would be looked for beside the exe";
     }
+    EXPECT_TRUE(imported.contains("kernel32.dll")) << exe;
+    ::FreeLibrary(image);
   }
 }
 
-std::string ReadAll(const fs::path& file) {
-  std::stringstream content;
-  content << std::ifstream(file, std::ios::binary).rdbuf();
-  return content.str();
-}
-
-class DllPlanting : public ::testing::Test {
- protected:
-  void Plant(bool withVersionDll) {
-    wchar_t temp[MAX_PATH];
-    ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
-    folder = fs::path(temp) / (L"velmora-planted-" + std::to_wstring(::GetCurrentProcessId()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    for (const auto& entry : fs::directory_iterator(g_args[2])) {
-      if (entry.path().extension() == L".dll" && (withVersionDll || entry.path().stem() != L"version")) {
-        fs::copy_file(entry.path(), folder / entry.path().filename());
-        planted.push_back(entry.path().filename());
-      }
-    }
-    ASSERT_FALSE(planted.empty());
-    fs::copy_file(g_args[0], folder / g_args[0].filename());
-    fs::copy_file(g_args[1], folder / g_args[1].filename());
-  }
-  void TearDown() override {
-    for (const fs::path& dll : planted) {
-      EXPECT_FALSE(fs::exists(folder / (dll.wstring() + L".loaded"))) << dll << " was loaded";
-    }
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
-  fs::path folder;
-  std::vector<fs::path> planted;
-};
-
-TEST_F(DllPlanting, TheProgramLoadsNoneThroughStartupALinkClickAndClosing) {
-  const char* shellLog = std::getenv("VELMORA_SHELL_LOG");
-  ASSERT_NE(shellLog, nullptr) << "the rig's recording URL handler is needed";
-  const fs::path log = fs::path(L"Z:\\") / fs::path(shellLog).relative_path();  // a Unix path, seen under Z:
+TEST(DllPlanting, NeitherExeLoadsAnyThroughItsWork) {
+  const fs::path shellLog = FromEnvironment(L"VELMORA_SHELL_LOG");
+  ASSERT_FALSE(shellLog.empty()) << "the rig's recording URL and mail handlers are needed";
+  const fs::path log = fs::path(L"Z:\\") / shellLog.relative_path();  // a Unix path, seen under Z:
   fs::remove(log);
-  ASSERT_NO_FATAL_FAILURE(Plant(false));
+  wchar_t temp[MAX_PATH];
+  ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
+  const fs::path folder = fs::path(temp) / (L"velmora-planted-" + std::to_wstring(::GetCurrentProcessId()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy(FromEnvironment(L"VELMORA_PLANTED"), folder);
+  fs::copy_file(kDrasken, folder / kDrasken.filename());
+  fs::copy_file(kFileversion, folder / kFileversion.filename());
+  const auto loaded = [&] {
+    std::string markers;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      markers += entry.path().extension() == L".loaded" ? entry.path().filename().string() + " " : "";
+    }
+    return markers;
+  };
+
+  Process tool;
+  ASSERT_TRUE(tool.Start(folder / L"fileversion.exe", L"Drasken.exe", folder.c_str()) && tool.Ended(30000));
+  EXPECT_EQ(tool.ExitCode(), 0u) << "the version read";
+  EXPECT_EQ(loaded(), "") << "loaded by fileversion.exe";
+  ASSERT_TRUE(fs::remove(folder / L"version.dll"));  // Wine's own user32 imports it (Windows' does not)
 
   Process program;
-  ASSERT_TRUE(program.Start(folder / L"Drasken.exe", L"", folder.c_str()));
-  ASSERT_TRUE(program.WindowShown());
+  ASSERT_TRUE(program.Start(folder / L"Drasken.exe", L"", folder.c_str()) && program.WindowShown());
   const HWND window = program.window;
   const std::wstring title = TextOf(window);
   const std::size_t v = title.find(L" v");
   EXPECT_TRUE(v != std::wstring::npos && v + 2 < title.size() && title[v + 2] != L'0')
       << "the title carries the version read at start-up";
-
-  const HWND webLink = ::GetDlgItem(window, 100 + static_cast<int>(velmora::ControlId::Label3));
-  ASSERT_NE(webLink, nullptr);
   ::SetForegroundWindow(window);
   // A loaded machine may drop a click that arrives while the new window is still settling: the
   // click is given again, a few times, until the desktop sees it.
-  bool reached = false;
-  for (int attempt = 0; attempt < 4 && !reached; ++attempt) {
-    SendClick(Centre(ScreenRect(webLink)), 150);
-    reached = WaitFor([&] { return ReadAll(log).find("xdg-open ") != std::string::npos; }, 8000);
+  const std::string web(texts::kWebAddress.begin(), texts::kWebAddress.end()),
+      mail(texts::kMailtoTarget.begin(), texts::kMailtoTarget.end());
+  for (const auto& [link, request] :
+       {std::pair{ControlId::Label3, "xdg-open " + web}, std::pair{ControlId::Label7, "xdg-email " + mail}}) {
+    bool reached = false;
+    for (int attempt = 0; attempt < 4 && !reached; ++attempt) {
+      SendClick(Centre(ScreenRect(::GetDlgItem(window, 100 + static_cast<int>(link)))), 150);
+      reached = WaitFor([&] { return ReadAll(log).find(request) != std::string::npos; }, 8000);
+    }
+    EXPECT_TRUE(reached) << request << " did not reach the desktop: " << ReadAll(log);
   }
-  EXPECT_TRUE(reached) << "the link click did not reach the desktop";
   SendMouse({0, 0}, MOUSEEVENTF_MOVE);  // off every window: the next test's window must not open under it
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.Ended(30000));
-}
-
-TEST_F(DllPlanting, FileversionLoadsNoneReadingAVersion) {
-  ASSERT_NO_FATAL_FAILURE(Plant(true));
-  const fs::path output = folder / L"output.txt";
-  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  const HANDLE file = ::CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  Process tool;
-  const bool started = tool.Start(folder / L"fileversion.exe", L"Drasken.exe", folder.c_str(), file);
-  ::CloseHandle(file);
-  ASSERT_TRUE(started);
-  ASSERT_TRUE(tool.Ended(30000));
-  EXPECT_EQ(tool.ExitCode(), 0u) << ReadAll(output);
-  EXPECT_NE(ReadAll(output).find("Drasken.exe: "), std::string::npos) << ReadAll(output);
+  EXPECT_EQ(loaded(), "") << "loaded by Drasken.exe";
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  g_args.assign(argv + 1, argv + argc);
-  if (g_args.size() != 3) {
-    std::fputs("usage: dll_planting_tests <Drasken.exe> <fileversion.exe> <folder of the planted DLLs>\n", stderr);
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+}  // namespace velmora::testing
