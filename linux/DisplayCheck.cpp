@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -58,10 +57,14 @@ class FileDescriptor {
   int fd_;
 };
 
-bool X11Answers(const char* display) {  // nullptr: DISPLAY's
-  const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(xcb_connect(display, nullptr),
-                                                                                &xcb_disconnect);
-  return xcb_connection_has_error(connection.get()) == 0;
+// The X server's connection, or nullptr.
+xcb_connection_t* X11Connection(const char* display) {  // nullptr: DISPLAY's
+  xcb_connection_t* connection = xcb_connect(display, nullptr);
+  if (xcb_connection_has_error(connection) != 0) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  return connection;
 }
 
 // The compositor's socket, found as libwayland finds it.
@@ -92,7 +95,11 @@ bool WaylandAnswers() {
 
 }  // namespace
 
-bool DisplayAnswers(int argc, const char* const argv[]) {
+void ReachedDisplay::Disconnect::operator()(xcb_connection_t* connection) const {
+  xcb_disconnect(connection);
+}
+
+ReachedDisplay ReachDisplay(int argc, const char* const argv[]) {
   // Qt's own options, read as Qt reads them: "--name" is "-name", the last one counts.
   std::optional<std::string_view> platform;
   const char* display = nullptr;
@@ -109,7 +116,13 @@ bool DisplayAnswers(int argc, const char* const argv[]) {
   }
   const char* chosen = std::getenv("QT_QPA_PLATFORM");
   const Platforms named = Named(platform.value_or(chosen != nullptr ? chosen : ""));
-  return named.other || (named.x11 && X11Answers(display)) || (named.wayland && WaylandAnswers());
+  if (named.other) {
+    return {true, nullptr};
+  }
+  if (xcb_connection_t* x11 = named.x11 ? X11Connection(display) : nullptr) {
+    return {true, x11};
+  }
+  return {named.wayland && WaylandAnswers(), nullptr};
 }
 
 }  // namespace velmora::linux_desktop

@@ -13,7 +13,8 @@
 
 int main(int argc, char* argv[]) {
   using namespace velmora;
-  if (!linux_desktop::DisplayAnswers(argc, argv)) {
+  const linux_desktop::ReachedDisplay display = linux_desktop::ReachDisplay(argc, argv);  // held while drasken runs
+  if (!display.Answers()) {
     std::fputs(linux_desktop::kNoDisplayLine, stderr);
     return 1;
   }
