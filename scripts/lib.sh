@@ -49,6 +49,29 @@ velmora_wine_env() {
   export WINEPREFIX="${VELMORA_WINEPREFIX:-$(velmora_prefix_for "${VELMORA_DPI:-96}")}"
   export WINEDEBUG=-all
   export WINEARCH="${VELMORA_WINE_ARCH:-win64}"
+  velmora_runs_i386 || velmora_use_wine64_loader
+}
+
+# Whether this machine runs 32-bit (i386) Linux programs. Some kernels and sandboxes refuse them
+# ("Exec format error"); there Debian's `wine` wrapper, which prefers the installed 32-bit loader,
+# starts nothing at all.
+velmora_runs_i386() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Where the 32-bit loader cannot run: `wine`, `wineboot` and `winepath` go straight to the 64-bit
+# loader, which runs the 64-bit programs in the 64-bit prefixes. The 32-bit exe cannot be run here.
+velmora_use_wine64_loader() {
+  local shims="$VELMORA_ROOT/build/wine64-loader"
+  if [ ! -x "$shims/wine" ]; then
+    mkdir -p "$shims"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/wine"
+    for tool in wineboot winepath; do
+      printf '#!/bin/sh\nexec "%s/wine" %s.exe "$@"\n' "$shims" "$tool" >"$shims/$tool"
+    done
+    chmod +x "$shims"/*
+  fi
+  case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
 }
 
 VELMORA_XVFB_PID=
