@@ -1,5 +1,10 @@
-# Warnings are errors everywhere; one function so every target gets the same set.
-function(velmora_warnings target)
+# What every target of the project gets, in one function: warnings as errors, and the repository
+# root as its own (PRIVATE) include directory, so that sources name headers by their folder
+# ("platform/Forms.h"). No target passes the root on to the targets that use it: each one says
+# for itself that it reads the project's sources, and which layers it may include is checked by
+# the layering test (tests/Layers.cmake).
+function(velmora_target_settings target)
+  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8)
     # The standard C functions used here (getenv, wcsncpy) are called within their bounds.
