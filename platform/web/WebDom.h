@@ -13,10 +13,11 @@ extern "C" {
 int velmora_dom_window(int width, int height, const wchar_t* fonts, int fontsLength, int fontPixels,
                        const wchar_t* fatalTitle, int fatalTitleLength, const wchar_t* fatalPrefix,
                        int fatalPrefixLength);
-// kind: 0 command button, 1 text box, 2 image, 3 label (the order of ControlKind).
-// arrow: 0 none, 1 up, 2 down; hand: the hand pointer over it.
-int velmora_dom_control(int place, int kind, int left, int top, int width, int height, const wchar_t* caption,
-                        int captionLength, int arrow, int hand);
+// kind: 0 command button, 1 text box, 2 image, 3 label (the order of ControlKind); its name (the
+// element's id). arrow: 0 none, 1 up, 2 down; hand: the hand pointer over it.
+int velmora_dom_control(int place, const wchar_t* name, int nameLength, int kind, int left, int top,
+                        int width, int height, const wchar_t* caption, int captionLength, int arrow,
+                        int hand);
 // Its place in the tab sequence, or -1 for none: the stacking order and, where it takes the focus,
 // the order of Tab.
 int velmora_dom_order(int place, int position, int count);

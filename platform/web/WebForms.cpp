@@ -117,8 +117,9 @@ void WebForms::CreateControls() {
   for (std::size_t place = 0; place < spec_.controls.size(); ++place) {
     const ControlSpec& c = spec_.controls[place];
     const int at = static_cast<int>(place);
-    Check(velmora_dom_control(at, static_cast<int>(c.kind), Pixels(c.left), Pixels(c.top), Pixels(c.width),
-                              Pixels(c.height), c.caption.data(), Length(c.caption), static_cast<int>(c.arrow),
+    Check(velmora_dom_control(at, c.name.data(), Length(c.name), static_cast<int>(c.kind), Pixels(c.left),
+                              Pixels(c.top), Pixels(c.width), Pixels(c.height), c.caption.data(),
+                              Length(c.caption), static_cast<int>(c.arrow),
                               c.cursor == CursorKind::Hand ? 1 : 0),
           "a control could not be made");
     const Control& control = controls_.Attach(place, at + 1);
@@ -129,7 +130,8 @@ void WebForms::CreateControls() {
   for (const AccessibleName& entry : spec_.accessibleNames) {
     const int handle = controls_.HandleOf(entry.key);
     if (handle != 0) {
-      Check(velmora_dom_set_name(handle - 1, entry.name.data(), Length(entry.name)), "a control could not be named");
+      Check(velmora_dom_set_name(handle - 1, entry.name.data(), Length(entry.name)),
+            "a control could not be named");
     }
   }
 }
@@ -147,7 +149,8 @@ void WebForms::ApplyTabOrder() {
 
 void WebForms::ApplyLook(const Control& label) {
   const int color = label.color == kDefaultColor ? -1 : static_cast<int>(label.color & 0xFFFFFFu);
-  Check(velmora_dom_set_look(Place(label), color, label.underline ? 1 : 0), "a label's look could not be set");
+  Check(velmora_dom_set_look(Place(label), color, label.underline ? 1 : 0),
+        "a label's look could not be set");
 }
 
 std::wstring WebForms::ReadText(const Control& control) {
@@ -164,7 +167,8 @@ void WebForms::SetCaption(std::wstring_view caption) {
 
 void WebForms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
   const Control& control = controls_.Checked(label, ControlKind::Label);
-  Check(velmora_dom_set_text(Place(control), caption.data(), Length(caption)), "a label's caption could not be set");
+  Check(velmora_dom_set_text(Place(control), caption.data(), Length(caption)),
+        "a label's caption could not be set");
 }
 
 std::wstring WebForms::LabelCaption(ControlKey label) {
@@ -186,7 +190,8 @@ void WebForms::SetFontUnderline(ControlKey label, bool underline) {
 
 void WebForms::SetEnabled(ControlKey button, bool enabled) {
   const Control& control = controls_.Checked(button, ControlKind::CommandButton);
-  Check(velmora_dom_set_enabled(Place(control), enabled ? 1 : 0), "a button could not be enabled or disabled");
+  Check(velmora_dom_set_enabled(Place(control), enabled ? 1 : 0),
+        "a button could not be enabled or disabled");
 }
 
 void WebForms::SetTabIndex(ControlKey button, std::int16_t index) {
@@ -227,9 +232,11 @@ void WebForms::SetSelStart(ControlKey box, std::size_t position) {
 }
 
 // The browser writes the clipboard asynchronously: the handler waits here, inside the click that
-// asked for it. A refusal (no permission, no clipboard for this page) is the busy clipboard.
+// asked for it. A refusal (no permission, no clipboard for this page, a text with a lone surrogate,
+// which the browser would change) is the busy clipboard: the code was not copied.
 ClipboardResult WebForms::ReplaceClipboardText(std::wstring_view text) {
-  return velmora_dom_clipboard(text.data(), Length(text)) == 1 ? ClipboardResult::Replaced : ClipboardResult::Busy;
+  return velmora_dom_clipboard(text.data(), Length(text)) == 1 ? ClipboardResult::Replaced
+                                                               : ClipboardResult::Busy;
 }
 
 void WebForms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {

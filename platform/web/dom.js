@@ -140,7 +140,8 @@ mergeInto(LibraryManager.library, {
     // so that nothing scrolls sideways; hit-testing follows the scaled layout.
     fit: function() {
       var P = VelmoraPage, room = document.documentElement.clientWidth;
-      if (P.frame) P.frame.style.zoom = room < P.width ? String(room / P.width) : '';
+      // Rounded down, so that the scaled window never ends a fraction of a pixel past the screen.
+      if (P.frame) P.frame.style.zoom = room < P.width ? String(Math.floor(room / P.width * 1000) / 1000) : '';
     },
   },
 
@@ -172,6 +173,24 @@ mergeInto(LibraryManager.library, {
       client.addEventListener('mousemove', function(event) {
         if (event.target === client) P.raise(3, -1);
       });
+      // A press on what cannot take the focus (a label, the banner, the window's surface, a
+      // disabled button, which lets the pointer through to the window) leaves the focus where it
+      // is, as in a desktop window.
+      client.addEventListener('mousedown', function(event) {
+        var control = event.target.closest('input, button');
+        if (!control || control.disabled) event.preventDefault();
+      });
+      // The buttons' access keys, as a desktop dialog has them: Alt and the underlined letter
+      // presses the button (the browser's own access-key chord differs between browsers).
+      document.addEventListener('keydown', function(event) {
+        if (!event.altKey || event.ctrlKey || event.metaKey || event.repeat) return;
+        P.controls.forEach(function(e) {
+          var key = e.accessKey;
+          if (key && !e.disabled && (event.key.toLowerCase() === key || event.code === 'Key' + key.toUpperCase())) {
+            e.click();
+          }
+        });
+      });
       frame.append(bar, client);
       host.replaceChildren(frame);
       P.frame = frame;
@@ -185,10 +204,11 @@ mergeInto(LibraryManager.library, {
   },
 
   velmora_dom_control__deps: ['$VelmoraPage'],
-  velmora_dom_control: function(place, kind, left, top, width, height, caption, captionLength, arrow, hand) {
+  velmora_dom_control: function(place, name, nameLength, kind, left, top, width, height, caption, captionLength,
+                                arrow, hand) {
     try {
-      var P = VelmoraPage, text = P.text(caption, captionLength), e;
-      if (text === null || !P.client) return 0;
+      var P = VelmoraPage, text = P.text(caption, captionLength), id = P.text(name, nameLength), e;
+      if (text === null || id === null || !P.client) return 0;
       if (kind === 0) {
         e = document.createElement('button');
         e.type = 'button';
@@ -218,6 +238,7 @@ mergeInto(LibraryManager.library, {
         e.addEventListener('dblclick', function() { P.raise(1, place); });
         e.addEventListener('mousemove', function() { P.raise(2, place); });
       }
+      e.id = id;
       e.style.left = left + 'px';
       e.style.top = top + 'px';
       if (kind !== 3) {  // a label is as large as its caption
@@ -341,12 +362,15 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // Called inside the click that asked for it (the user's gesture), as the browser requires.
+  // Called inside the click that asked for it (the user's gesture), as the browser requires. The
+  // browser's clipboard takes well-formed Unicode only: a lone surrogate would arrive as U+FFFD,
+  // so such a text is refused rather than changed.
   velmora_dom_clipboard__deps: ['$VelmoraPage'],
   velmora_dom_clipboard: function(pointer, length) {
     return Asyncify.handleSleep(function(wakeUp) {
       var text = VelmoraPage.text(pointer, length), clipboard = window.isSecureContext && navigator.clipboard;
-      if (text === null || !clipboard || !clipboard.writeText) {
+      if (text === null || /[\uD800-\uDFFF]/.test(text.replace(/[\uD800-\uDBFF][\uDC00-\uDFFF]/g, '')) ||
+          !clipboard || !clipboard.writeText) {
         wakeUp(0);
         return;
       }
