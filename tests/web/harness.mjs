@@ -2,21 +2,12 @@
 // the site served on 127.0.0.1, and a window opened in a fresh browser context.
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
-import {chromium} from 'playwright-core';
-import {serve} from '../../scripts/serve-web.mjs';
+import {openSite} from '../../scripts/web-browser.mjs';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const SITE = process.env.VELMORA_SITE || path.join(root, 'build/web/site');
 
-// As root Chromium needs --no-sandbox (playwright passes it); the rest keep it off the network.
-export const CHROMIUM_FLAGS = ['--disable-background-networking', '--disable-component-update', '--disable-sync',
-                               '--no-first-run', '--disable-gpu', '--disable-quic'];
-
-export async function launch(folder = SITE) {
-  const {server, url} = await serve(folder);
-  const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: CHROMIUM_FLAGS});
-  return {server, url, browser, close: async () => { await browser.close(); server.close(); }};
-}
+export const launch = (folder = SITE) => openSite(folder);
 
 // A new context and page with the window up and ready. Every request is logged; one for any other
 // host is refused and logged in `away` (the network is closed anyway, this keeps the test quick).
