@@ -155,6 +155,7 @@ mergeInto(LibraryManager.library, {
       var client = document.createElement('div');
       var family = P.text(fonts, fontsLength);
       if (!host || family === null) return 0;
+      performance.mark('velmora-open');  // the program has started and makes its window
       P.fatal = {title: P.text(fatalTitle, fatalTitleLength), prefix: P.text(fatalPrefix, fatalPrefixLength)};
       Module['onAbort'] = function(what) {
         P.stop(P.fatal.title, P.fatal.prefix + what);
