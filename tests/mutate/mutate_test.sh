@@ -40,4 +40,7 @@ printf 'int Twice(int v) { return v + v; }\nint Wait(bool b) { while (!b) {} ret
 printf '#include "clamp.cpp"\nstatic_assert(kOn);\nint main() { return Twice(2) == 4 && Wait(true) == 0 ? 0 : 1; }\n' >test.cpp
 out=$("$mutate" --build "g++ -o t test.cpp" --test "./t" --timeout 5 clamp.cpp 2>/dev/null)
 grep -qx "all: 3/3 caught" <<<"$out" || fail "with a hang: $out"
+for pid in $(pgrep -x t || true); do  # the test caught in a loop is ended with its run
+  [ "$(readlink "/proc/$pid/cwd")" != "$work" ] || { kill -9 "$pid"; fail "the hanging test was left running"; }
+done
 echo "mutate: ok"
