@@ -8,12 +8,7 @@
 
 namespace velmora {
 
-namespace {
-constexpr int kShowNormal = 1;
-}
-
-Form1::Form1(FormsRuntime& forms, HookButtonFn hookButton)
-    : forms_(forms), hookButton_(std::move(hookButton)) {}
+Form1::Form1(FormsRuntime& forms) : forms_(forms) {}
 
 void Form1::Initialize() {
   const std::int16_t year = forms_.CurrentYear();
@@ -29,8 +24,8 @@ void Form1::Initialize() {
   forms_.SetText(ControlId::Text1, texts::kDefaultNickname);
   forms_.SetSelStart(ControlId::Text1, forms_.Text(ControlId::Text1).size());
 
-  hookButton_(forms_.ControlHandle(ControlId::cmdUp));
-  hookButton_(forms_.ControlHandle(ControlId::cmdDown));
+  forms_.HookButton(ControlId::cmdUp);
+  forms_.HookButton(ControlId::cmdDown);
 }
 
 void Form1::Click(ControlKey control) {
@@ -82,6 +77,8 @@ void Form1::cmdMake_Click() {
     forms_.SetFocus(ControlId::Text1);
     return;
   }
+  // The count is read back from what the count label shows, not from spaceCount_: the code is
+  // made for the count the user sees.
   const std::wstring countText = forms_.LabelCaption(ControlId::Label6);
   const std::wstring code = ComposeNicknameCode(countText, forms_.Text(ControlId::Text1));
   if (forms_.ReplaceClipboardText(code) == ClipboardResult::Busy) {
@@ -139,8 +136,7 @@ void Form1::Label7_Click() {
 }
 
 void Form1::OpenLink(std::wstring_view target) {
-  const WindowHandle owner = forms_.Handle();
-  forms_.ShellExecute(owner, texts::kShellOpen, target, L"", L"", kShowNormal);
+  forms_.OpenLink(target);
 }
 
 void Form1::ShowLinkHover(ControlId link) {

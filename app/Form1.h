@@ -2,7 +2,7 @@
 // The main window's behaviour: start-up, the make button, the count selector and the links,
 // written against the forms runtime interface only.
 #include <cstdint>
-#include <functional>
+#include <string_view>
 
 #include "app/Form1Controls.h"
 #include "platform/Forms.h"
@@ -14,10 +14,7 @@ inline constexpr std::int16_t kMaxSpaceCount = 4;
 
 class Form1 final : public FormEvents {
  public:
-  // Installs the focus hook on a count button's window.
-  using HookButtonFn = std::function<void(WindowHandle)>;
-
-  Form1(FormsRuntime& forms, HookButtonFn hookButton);
+  explicit Form1(FormsRuntime& forms);
 
   void Initialize() override;
   void FormMouseMove() override;
@@ -40,7 +37,6 @@ class Form1 final : public FormEvents {
   void ShowSpaceCount();
 
   FormsRuntime& forms_;
-  HookButtonFn hookButton_;
   std::int16_t spaceCount_ = 0;
 };
 

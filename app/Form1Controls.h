@@ -25,6 +25,10 @@ enum class ControlId : std::uint8_t {
 };
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(ControlId::Label1) + 1;
 
+// The window's own names convert to the platform's keys; no other enumeration does.
+template <>
+inline constexpr bool kNamesControls<ControlId> = true;
+
 // A control the platform names by its place, as the window names it.
 constexpr ControlId IdOf(ControlKey key) {
   return static_cast<ControlId>(key.index);

@@ -13,7 +13,7 @@
 namespace {
 
 using velmora::ControlKind;
-using velmora::FontKind;
+using velmora::ArrowKind;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFirstControlId = 100;
@@ -93,14 +93,18 @@ void CreateControls(HINSTANCE instance, HWND window) {
       style = SS_BITMAP | SS_NOTIFY;
     }
     // The captions are null-terminated literals in the layout table.
-    const wchar_t* caption = c.kind == ControlKind::Image || c.caption.empty() ? L"" : c.caption.data();
+    // The arrows are Marlett's letters for its triangles.
+    const wchar_t* caption = c.arrow == ArrowKind::Up     ? L"t"
+                             : c.arrow == ArrowKind::Down ? L"u"
+                             : c.kind == ControlKind::Image || c.caption.empty() ? L""
+                                                                                 : c.caption.data();
     const HWND hwnd = ::CreateWindowExW(
         exStyle, cls, caption, WS_CHILD | WS_VISIBLE | style, Pixels(c.left, g_floor.dpi), Pixels(c.top, g_floor.dpi),
         Pixels(c.width, g_floor.dpi), Pixels(c.height, g_floor.dpi), window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i))), instance, nullptr);
     g_floor.controls[i] = hwnd;
     ::SendMessageW(hwnd, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(c.font == FontKind::Marlett ? g_floor.marlett : g_floor.window), FALSE);
+                   reinterpret_cast<WPARAM>(c.arrow != ArrowKind::None ? g_floor.marlett : g_floor.window), FALSE);
     if (c.kind == ControlKind::Image) {
       ::SendMessageW(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
     } else if (c.kind == ControlKind::Label) {

@@ -14,7 +14,6 @@
 #include "app/Form1Layout.h"
 #include "app/NicknameCode.h"
 #include "app/Texts.h"
-#include "app/hook/ButtonHook.h"
 #include "platform/win32/Win32Forms.h"
 #include "resources/ResourceIds.h"
 
@@ -65,7 +64,7 @@ int wmain() {
   win32::Win32Forms forms(::GetModuleHandleW(nullptr), Form1Layout(),
                           {IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
                           {texts::kFatalTitle, texts::kFatalPrefix});
-  Form1 form(forms, HookButton);
+  Form1 form(forms);
   if (!forms.Open(form, SW_SHOWNORMAL)) {
     return 1;
   }

@@ -6,7 +6,6 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
-#include "platform/qt/ButtonStyle.h"
 #include "platform/qt/QtForms.h"
 #include "linux/DisplayCheck.h"
 #include "linux/ProgramResources.h"
@@ -21,7 +20,7 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("drasken"));
   qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), {texts::kFatalTitle, texts::kFatalPrefix});
-  Form1 form(forms, qt::HideFocusLook);
+  Form1 form(forms);
   if (!forms.Open(form)) {
     return 1;
   }

@@ -9,7 +9,8 @@
 namespace velmora {
 
 enum class ControlKind : std::uint8_t { CommandButton, TextBox, Image, Label };
-enum class FontKind : std::uint8_t { Window, Marlett };
+// What a command button shows in place of a caption: nothing, or a small up or down arrow.
+enum class ArrowKind : std::uint8_t { None, Up, Down };
 enum class CursorKind : std::uint8_t { Arrow, Hand };
 
 inline constexpr int kNoTabIndex = -1;
@@ -22,7 +23,7 @@ struct ControlSpec {
   int left, top, width, height;  // twips, from the client area's top-left corner
   std::wstring_view caption;
   Color foreColor;
-  FontKind font;
+  ArrowKind arrow;  // every control but an arrow button is drawn in the window font
   int tabIndex;
   CursorKind cursor;
 };

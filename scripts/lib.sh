@@ -13,6 +13,7 @@ velmora_packages=(
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file libx11-dev
   libxcb1-dev lintian appstream  # drasken asks the X server before Qt does; Debian's and AppStream's checks of the .deb
+  emscripten chromium nodejs  # the page: em++ 3.1.6, and Debian's Chromium for its tests, screenshots and benchmark
 )
 
 velmora_as_root() {
@@ -34,6 +35,19 @@ velmora_install_packages() {
   velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# playwright-core for the page's tests and benchmark, at the version package-lock.json pins (npm ci).
+# It drives Debian's Chromium and never downloads a browser of its own.
+velmora_install_node_modules() {
+  local pinned installed
+  if ! command -v npm >/dev/null; then
+    velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends npm
+  fi
+  pinned=$(node -p 'require(process.argv[1]).packages["node_modules/playwright-core"].version' "$VELMORA_ROOT/package-lock.json")
+  installed=$(node -p 'require(process.argv[1]).version' "$VELMORA_ROOT/node_modules/playwright-core/package.json" 2>/dev/null || true)
+  [ "$pinned" = "$installed" ] && return 0
+  (cd "$VELMORA_ROOT" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+}
+
 # The rig's own Wine prefixes, inside the build tree, never ~/.wine: one at 96 DPI and, for the
 # tests and screenshots at another DPI, one per DPI (VELMORA_DPI). The 32-bit build has its own,
 # 32-bit prefixes (VELMORA_WINE_ARCH=win32): a 32-bit Windows, not WOW64. VELMORA_PLAIN=1 picks
@@ -50,6 +64,29 @@ velmora_wine_env() {
   export WINEPREFIX="${VELMORA_WINEPREFIX:-$(velmora_prefix_for "${VELMORA_DPI:-96}")}"
   export WINEDEBUG=-all
   export WINEARCH="${VELMORA_WINE_ARCH:-win64}"
+  velmora_runs_i386 || velmora_use_wine64_loader
+}
+
+# Whether this machine runs 32-bit (i386) Linux programs. Some kernels and sandboxes refuse them
+# ("Exec format error"); there Debian's `wine` wrapper, which prefers the installed 32-bit loader,
+# starts nothing at all.
+velmora_runs_i386() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Where the 32-bit loader cannot run: `wine`, `wineboot` and `winepath` go straight to the 64-bit
+# loader, which runs the 64-bit programs in the 64-bit prefixes. The 32-bit exe cannot be run here.
+velmora_use_wine64_loader() {
+  local shims="$VELMORA_ROOT/build/wine64-loader"
+  if [ ! -x "$shims/wine" ]; then
+    mkdir -p "$shims"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/wine"
+    for tool in wineboot winepath; do
+      printf '#!/bin/sh\nexec "%s/wine" %s.exe "$@"\n' "$shims" "$tool" >"$shims/$tool"
+    done
+    chmod +x "$shims"/*
+  fi
+  case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
 }
 
 VELMORA_XVFB_PID=

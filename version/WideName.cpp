@@ -101,15 +101,6 @@ std::string ToUtf8(std::basic_string_view<Unit> text) {
 
 }  // namespace
 
-std::filesystem::path PathFromWide(const std::wstring& name) {
-#ifdef _WIN32
-  return std::filesystem::path(name);  // the native form
-#else
-  const std::string utf8 = Utf8FromWide(name);
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-#endif
-}
-
 std::wstring WideFromUtf8(std::string_view text) {
   return FromUtf8<wchar_t>(text);
 }

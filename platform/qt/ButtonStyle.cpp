@@ -15,13 +15,14 @@ constexpr char kNoFocusLookProperty[] = "velmoraNoFocusLook";
 
 ButtonStyle::ButtonStyle() = default;
 
-void ButtonStyle::SetArrow(QWidget* button, Arrow arrow) {
+void ButtonStyle::SetArrow(QWidget* button, ArrowKind arrow) {
   button->setProperty(kArrowProperty, static_cast<int>(arrow));
   button->update();
 }
 
-Arrow ButtonStyle::ArrowOf(const QWidget* button) {
-  return button == nullptr ? Arrow::None : static_cast<Arrow>(button->property(kArrowProperty).toInt());
+ArrowKind ButtonStyle::ArrowOf(const QWidget* button) {
+  return button == nullptr ? ArrowKind::None
+                           : static_cast<ArrowKind>(button->property(kArrowProperty).toInt());
 }
 
 void ButtonStyle::SetFocusLookHidden(QWidget* button, bool hidden) {
@@ -47,8 +48,8 @@ void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option
     drawControl(element, &unfocused, painter, widget);
     return;
   }
-  const Arrow arrow = ArrowOf(widget);
-  if (element == CE_PushButtonLabel && arrow != Arrow::None) {
+  const ArrowKind arrow = ArrowOf(widget);
+  if (element == CE_PushButtonLabel && arrow != ArrowKind::None) {
     // A square in the middle of the label's area, as large as the smaller side allows.
     const QRect area = option->rect;
     const int side = std::max(1, std::min(area.width(), area.height()));
@@ -59,17 +60,11 @@ void ButtonStyle::drawControl(ControlElement element, const QStyleOption* option
       arrowOption.rect.translate(pixelMetric(PM_ButtonShiftHorizontal, option, widget),
                                  pixelMetric(PM_ButtonShiftVertical, option, widget));
     }
-    drawPrimitive(arrow == Arrow::Up ? PE_IndicatorArrowUp : PE_IndicatorArrowDown, &arrowOption, painter,
+    drawPrimitive(arrow == ArrowKind::Up ? PE_IndicatorArrowUp : PE_IndicatorArrowDown, &arrowOption, painter,
                   widget);
     return;
   }
   QProxyStyle::drawControl(element, option, painter, widget);
-}
-
-void HideFocusLook(WindowHandle button) {
-  if (auto* widget = reinterpret_cast<QWidget*>(button)) {
-    ButtonStyle::SetFocusLookHidden(widget, true);
-  }
 }
 
 }  // namespace velmora::qt

@@ -5,29 +5,23 @@
 //   drawn as if it had none, the Qt form of dropping the focus notification.
 #include <QProxyStyle>
 
-#include "platform/Forms.h"
+#include "platform/Layout.h"
 
 class QWidget;
 
 namespace velmora::qt {
 
-enum class Arrow { None, Up, Down };
-
 class ButtonStyle final : public QProxyStyle {
  public:
   ButtonStyle();
 
-  static void SetArrow(QWidget* button, Arrow arrow);
-  static Arrow ArrowOf(const QWidget* button);
+  static void SetArrow(QWidget* button, ArrowKind arrow);
+  static ArrowKind ArrowOf(const QWidget* button);
   static void SetFocusLookHidden(QWidget* button, bool hidden);
   static bool FocusLookHidden(const QWidget* button);
 
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget = nullptr) const override;
 };
-
-// The focus hook of the Qt program: the count button whose handle it is given gets the keyboard
-// focus as before, and never shows the focus look.
-void HideFocusLook(WindowHandle button);
 
 }  // namespace velmora::qt

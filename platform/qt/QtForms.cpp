@@ -21,61 +21,30 @@
 
 #include <limits>
 
+#include "platform/WindowFont.h"
 #include "platform/qt/ButtonStyle.h"
 
 namespace velmora::qt {
 
 namespace {
 
-constexpr int kPointSize = 9;
-
-// The Simplified Chinese UI font and, where it is missing, its stand-ins, nearest first: SimSun
-// and its fixed-pitch twin; fonts with SimSun's widths (every ASCII character half as wide as a
-// Chinese one), which keep the layout exactly as designed; then the common Chinese UI fonts,
-// whose proportional Latin letters make captions with ASCII in them a little wider or narrower.
-const QStringList& ChineseUiFamilies() {
-  static const QStringList families{
-      QStringLiteral("SimSun"),          QStringLiteral("NSimSun"),          QStringLiteral("Noto Sans Mono CJK SC"),
-      QStringLiteral("WenQuanYi Zen Hei Mono"), QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC"),
-      QStringLiteral("WenQuanYi Micro Hei"),
-  };
-  return families;
-}
-
-QFont WindowFont() {
-  QFont font(ChineseUiFamilies().front(), kPointSize);
-  font.setFamilies(ChineseUiFamilies());
-  return font;
-}
-
 QString ToQString(std::wstring_view text) {
   return QString::fromStdWString(std::wstring(text));
 }
 
-// Message texts are written with Windows line ends.
-QString MessageText(std::wstring_view text) {
-  QString converted = ToQString(text);
-  converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return converted;
+QFont WindowFont() {
+  QStringList families;
+  for (const std::wstring_view family : kWindowFontFamilies) {
+    families << ToQString(family);
+  }
+  QFont font(families.front(), kWindowFontPoints);
+  font.setFamilies(families);
+  return font;
 }
 
 QColor ToQColor(Color color) {
   return QColor(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
                 static_cast<int>((color >> 16) & 0xFFu));
-}
-
-Arrow ArrowFor(const ControlSpec& c) {
-  if (c.kind != ControlKind::CommandButton || c.font != FontKind::Marlett) {
-    return Arrow::None;
-  }
-  // The symbol font's letters for its up and down triangles.
-  if (c.caption == L"t") {
-    return Arrow::Up;
-  }
-  if (c.caption == L"u") {
-    return Arrow::Down;
-  }
-  return Arrow::None;
 }
 
 int Pixels(int twips) {
@@ -85,10 +54,11 @@ int Pixels(int twips) {
 }  // namespace
 
 QtForms::QtForms(const FormSpec& layout, QtResources resources, FatalErrorTexts fatal)
-    : spec_(layout),
+    : EventBoundary(fatal),
+      spec_(layout),
       resources_(std::move(resources)),
-      fatal_(fatal),
-      tabOrder_(TabOrder::FromLayout(layout.controls)) {}
+      tabOrder_(TabOrder::FromLayout(layout.controls)),
+      controls_(layout.controls) {}
 
 QtForms::~QtForms() {
   delete window_.data();  // the controls go with it, before the style they are drawn with
@@ -102,7 +72,7 @@ bool QtForms::Open(FormEvents& events) {
     ApplyTabOrder();
   });
   Raise([&] { events_->Initialize(); });
-  if (failed_ || !window_) {
+  if (Failed() || !window_) {
     return false;
   }
   Centre();
@@ -117,8 +87,8 @@ bool QtForms::Open(FormEvents& events) {
 
 void QtForms::CreateWindow() {
   window_ = new QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                      Qt::WindowCloseButtonHint);
+                                     Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                     Qt::WindowCloseButtonHint);
   window_->setObjectName(QStringLiteral("Form1"));
   window_->setWindowTitle(ToQString(spec_.caption));
   window_->setWindowIcon(resources_.icon);
@@ -126,6 +96,7 @@ void QtForms::CreateWindow() {
   window_->setFixedSize(Pixels(spec_.clientWidth), Pixels(spec_.clientHeight));
   window_->setMouseTracking(true);
   window_->installEventFilter(this);
+  connect(window_.data(), &QObject::destroyed, this, [this] { controls_.Forget(); });
   // A window manager closes the window on Alt+F4 itself; without one, the window does.
   auto* close = new QShortcut(QKeySequence(QStringLiteral("Alt+F4")), window_);
   connect(close, &QShortcut::activated, window_.data(), &QWidget::close);
@@ -133,18 +104,18 @@ void QtForms::CreateWindow() {
 }
 
 void QtForms::CreateControls() {
-  controls_.reserve(spec_.controls.size());
-  for (const ControlSpec& c : spec_.controls) {
+  for (std::size_t place = 0; place < spec_.controls.size(); ++place) {
+    const ControlSpec& c = spec_.controls[place];
     QWidget* widget = nullptr;
     const QString caption = ToQString(c.caption);
     switch (c.kind) {
       case ControlKind::CommandButton: {
-        const Arrow arrow = ArrowFor(c);
-        auto* button = new QPushButton(arrow == Arrow::None ? caption : QString(), window_);
+        auto* button = new QPushButton(caption, window_);
         button->setStyle(style_.get());
-        ButtonStyle::SetArrow(button, arrow);
+        ButtonStyle::SetArrow(button, c.arrow);
         button->setAutoDefault(true);  // Enter presses the focused button, as in a dialog
-        connect(button, &QPushButton::clicked, this, [this, key = c.key] { Raise([&] { events_->Click(key); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, key = c.key] { Raise([&] { events_->Click(key); }); });
         widget = button;
         break;
       }
@@ -177,9 +148,9 @@ void QtForms::CreateControls() {
     widget->setObjectName(ToQString(c.name));
     widget->setGeometry(Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height));
     widget->installEventFilter(this);
-    controls_.push_back(Control{widget, &c, c.foreColor, false});
+    const Control& control = controls_.Attach(place, widget);
     if (c.kind == ControlKind::Label) {
-      ApplyLook(controls_.back());
+      ApplyLook(control);
     }
   }
   for (const AccessibleName& entry : spec_.accessibleNames) {
@@ -189,39 +160,13 @@ void QtForms::CreateControls() {
   }
 }
 
-QWidget* QtForms::ControlWidget(ControlKey id) const {
-  for (const Control& control : controls_) {
-    if (control.design->key == id) {
-      return control.widget;
-    }
-  }
-  return nullptr;
-}
-
-QtForms::Control* QtForms::Find(ControlKey id) {
-  for (Control& control : controls_) {
-    if (control.design->key == id) {
-      return &control;
-    }
-  }
-  return nullptr;
-}
-
 QtForms::Control* QtForms::FromWidget(const QObject* widget) {
-  for (Control& control : controls_) {
-    if (control.widget == widget && widget != nullptr) {
+  for (Control& control : controls_.All()) {
+    if (control.handle == widget && widget != nullptr) {
       return &control;
     }
   }
   return nullptr;
-}
-
-QtForms::Control& QtForms::Checked(ControlKey id, ControlKind kind) {
-  Control* control = Find(id);
-  if (control == nullptr || control->widget == nullptr || control->design->kind != kind) {
-    throw PlatformError("the control does not support this operation");
-  }
-  return *control;
 }
 
 // Tab order and stacking both follow the tab sequence: the focusable controls chained in it and
@@ -244,22 +189,22 @@ void QtForms::ApplyTabOrder() {
       widget->raise();
     }
   }
-  for (const Control& control : controls_) {
-    if (control.design->tabIndex == kNoTabIndex && control.widget) {
-      control.widget->lower();
+  for (const Control& control : controls_.All()) {
+    if (control.design->tabIndex == kNoTabIndex && control.handle != nullptr) {
+      control.handle->lower();
     }
   }
 }
 
 // An auto-size label is exactly as large as its caption in its font; left and top stay put.
-void QtForms::AutoSize(Control& label) {
-  auto* widget = static_cast<QLabel*>(label.widget.data());
+void QtForms::AutoSize(const Control& label) {
+  auto* widget = static_cast<QLabel*>(label.handle);
   const QFontMetrics metrics(widget->font());
   widget->resize(metrics.horizontalAdvance(widget->text()), metrics.height());
 }
 
-void QtForms::ApplyLook(Control& label) {
-  QWidget* widget = label.widget;
+void QtForms::ApplyLook(const Control& label) {
+  QWidget* widget = label.handle;
   QPalette palette = window_->palette();
   if (label.color != kDefaultColor) {
     palette.setColor(QPalette::WindowText, ToQColor(label.color));
@@ -285,43 +230,35 @@ void QtForms::SetCaption(std::wstring_view caption) {
   window_->setWindowTitle(ToQString(caption));
 }
 
-WindowHandle QtForms::Handle() {
-  return reinterpret_cast<WindowHandle>(window_.data());
-}
-
 void QtForms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
-  Control& control = Checked(label, ControlKind::Label);
-  static_cast<QLabel*>(control.widget.data())->setText(ToQString(caption));
+  const Control& control = controls_.Checked(label, ControlKind::Label);
+  static_cast<QLabel*>(control.handle)->setText(ToQString(caption));
   AutoSize(control);
 }
 
 std::wstring QtForms::LabelCaption(ControlKey label) {
-  return static_cast<QLabel*>(Checked(label, ControlKind::Label).widget.data())->text().toStdWString();
+  return static_cast<QLabel*>(controls_.Checked(label, ControlKind::Label).handle)->text().toStdWString();
 }
 
 // Setting the look a label already has changes nothing and repaints nothing.
 void QtForms::SetForeColor(ControlKey label, Color color) {
-  Control& control = Checked(label, ControlKind::Label);
-  if (control.color != color) {
-    control.color = color;
-    ApplyLook(control);
+  if (controls_.SetColor(label, color)) {
+    ApplyLook(controls_.Checked(label, ControlKind::Label));
   }
 }
 
 void QtForms::SetFontUnderline(ControlKey label, bool underline) {
-  Control& control = Checked(label, ControlKind::Label);
-  if (control.underline != underline) {
-    control.underline = underline;
-    ApplyLook(control);
+  if (controls_.SetUnderline(label, underline)) {
+    ApplyLook(controls_.Checked(label, ControlKind::Label));
   }
 }
 
 void QtForms::SetEnabled(ControlKey button, bool enabled) {
-  Checked(button, ControlKind::CommandButton).widget->setEnabled(enabled);
+  controls_.Checked(button, ControlKind::CommandButton).handle->setEnabled(enabled);
 }
 
 void QtForms::SetTabIndex(ControlKey button, std::int16_t index) {
-  Checked(button, ControlKind::CommandButton);
+  controls_.Checked(button, ControlKind::CommandButton);
   tabOrder_.Set(button, index);
   ApplyTabOrder();
 }
@@ -332,21 +269,22 @@ void QtForms::SetFocus(ControlKey control) {
   }
 }
 
-WindowHandle QtForms::ControlHandle(ControlKey control) {
-  return reinterpret_cast<WindowHandle>(ControlWidget(control));
+// The button keeps the focus it is given (Space presses it) and is drawn as if it had none.
+void QtForms::HookButton(ControlKey button) {
+  ButtonStyle::SetFocusLookHidden(controls_.Checked(button, ControlKind::CommandButton).handle, true);
 }
 
 std::wstring QtForms::Text(ControlKey box) {
-  return static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data())->text().toStdWString();
+  return static_cast<QLineEdit*>(controls_.Checked(box, ControlKind::TextBox).handle)->text().toStdWString();
 }
 
 void QtForms::SetText(ControlKey box, std::wstring_view text) {
-  static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data())->setText(ToQString(text));
+  static_cast<QLineEdit*>(controls_.Checked(box, ControlKind::TextBox).handle)->setText(ToQString(text));
 }
 
 // The position counts characters as the handlers' strings do; Qt counts UTF-16 units.
 void QtForms::SetSelStart(ControlKey box, std::size_t position) {
-  auto* edit = static_cast<QLineEdit*>(Checked(box, ControlKind::TextBox).widget.data());
+  auto* edit = static_cast<QLineEdit*>(controls_.Checked(box, ControlKind::TextBox).handle);
   const std::wstring text = edit->text().toStdWString();
   const auto units = QString::fromStdWString(text.substr(0, std::min(position, text.size()))).size();
   edit->setCursorPosition(static_cast<int>(units));
@@ -365,7 +303,7 @@ ClipboardResult QtForms::ReplaceClipboardText(std::wstring_view text) {
 void QtForms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {
   const QMessageBox::Icon icon =
       style == MsgBoxStyle::Error ? QMessageBox::Critical : QMessageBox::Information;
-  QMessageBox box(icon, ToQString(title), MessageText(text), QMessageBox::Ok, window_);
+  QMessageBox box(icon, ToQString(title), ToQString(text), QMessageBox::Ok, window_);
   box.exec();
 }
 
@@ -379,9 +317,8 @@ std::int16_t QtForms::CurrentYear() {
 
 // The desktop's URL handler (xdg-open on X11) opens web and mailto addresses alike; its result,
 // like the shell's on Windows, is not reported.
-void QtForms::ShellExecute(WindowHandle, std::wstring_view, std::wstring_view file, std::wstring_view,
-                           std::wstring_view, int) {
-  QDesktopServices::openUrl(QUrl(ToQString(file)));
+void QtForms::OpenLink(std::wstring_view target) {
+  QDesktopServices::openUrl(QUrl(ToQString(target)));
 }
 
 }  // namespace velmora::qt

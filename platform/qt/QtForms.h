@@ -9,12 +9,12 @@
 #include <QString>
 #include <QWidget>
 
-#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "platform/ControlTable.h"
+#include "platform/EventBoundary.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 #include "platform/TabOrder.h"
@@ -33,13 +33,7 @@ struct QtResources {
   int handHotY = 0;
 };
 
-// How a failure that ends the program is worded for the user.
-struct FatalErrorTexts {
-  std::wstring_view title;
-  std::wstring_view prefix;  // followed by the failure's own description
-};
-
-class QtForms final : public QObject, public FormsRuntime {
+class QtForms final : public QObject, public FormsRuntime, private EventBoundary {
  public:
   QtForms(const FormSpec& layout, QtResources resources, FatalErrorTexts fatal);
   ~QtForms() override;
@@ -52,12 +46,11 @@ class QtForms final : public QObject, public FormsRuntime {
 
   // Null once the window is gone, closed by the user or after a failure.
   QWidget* Window() const { return window_; }
-  QWidget* ControlWidget(ControlKey id) const;
-  bool Failed() const { return failed_; }
+  QWidget* ControlWidget(ControlKey id) const { return controls_.HandleOf(id); }
+  using EventBoundary::Failed;
 
   // FormsRuntime.
   void SetCaption(std::wstring_view caption) override;
-  WindowHandle Handle() override;
   void SetLabelCaption(ControlKey label, std::wstring_view caption) override;
   std::wstring LabelCaption(ControlKey label) override;
   void SetForeColor(ControlKey label, Color color) override;
@@ -65,7 +58,7 @@ class QtForms final : public QObject, public FormsRuntime {
   void SetEnabled(ControlKey button, bool enabled) override;
   void SetTabIndex(ControlKey button, std::int16_t index) override;
   void SetFocus(ControlKey control) override;
-  WindowHandle ControlHandle(ControlKey control) override;
+  void HookButton(ControlKey button) override;
   std::wstring Text(ControlKey box) override;
   void SetText(ControlKey box, std::wstring_view text) override;
   void SetSelStart(ControlKey box, std::size_t position) override;
@@ -73,56 +66,33 @@ class QtForms final : public QObject, public FormsRuntime {
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
   ProgramVersion Version() override;
   std::int16_t CurrentYear() override;
-  void ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
-                    std::wstring_view parameters, std::wstring_view directory, int showCommand) override;
+  void OpenLink(std::wstring_view target) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct Control {
-    QPointer<QWidget> widget;             // owned by the window
-    const ControlSpec* design = nullptr;  // its entry in the layout
-    Color color = kDefaultColor;
-    bool underline = false;
-  };
+  using Control = ControlTable<QWidget*>::Control;  // the widget: owned by the window
 
   void CreateWindow();
   void CreateControls();
   void ApplyTabOrder();
-  void AutoSize(Control& label);
-  void ApplyLook(Control& label);
-  Control& Checked(ControlKey id, ControlKind kind);
-  Control* Find(ControlKey id);
+  void AutoSize(const Control& label);
+  void ApplyLook(const Control& label);
   Control* FromWidget(const QObject* widget);
   void Centre();
 
-  // Runs one event handler; a failure ends the program after telling the user.
-  template <typename Handler>
-  void Raise(Handler&& handler) noexcept;
-  void Fail(std::exception_ptr error) noexcept;
+  // EventBoundary.
+  void ReportFatal(std::wstring_view title, std::wstring_view text) noexcept override;
+  void EndAfterFailure() noexcept override;
 
   const FormSpec& spec_;
   QtResources resources_;
-  FatalErrorTexts fatal_;
   FormEvents* events_ = nullptr;
   TabOrder tabOrder_;
-  std::vector<Control> controls_;
-  bool failed_ = false;
+  ControlTable<QWidget*> controls_;
   std::unique_ptr<ButtonStyle> style_;  // the command buttons' look; outlives the window
   QPointer<QWidget> window_;            // deleted with this object when still there
 };
-
-template <typename Handler>
-void QtForms::Raise(Handler&& handler) noexcept {
-  if (failed_) {
-    return;
-  }
-  try {
-    handler();
-  } catch (...) {
-    Fail(std::current_exception());
-  }
-}
 
 }  // namespace velmora::qt

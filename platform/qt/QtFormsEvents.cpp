@@ -21,24 +21,13 @@ QPoint PositionOf(const QMouseEvent& event) {
 }
 }  // namespace
 
-// Only the first failure is reported: a handler that was running when it happened (one that
-// had a message box up, say) may fail again on its next step, and says nothing more.
-void QtForms::Fail(std::exception_ptr error) noexcept {
-  if (failed_) {
-    return;
-  }
-  failed_ = true;
-  QString detail = QStringLiteral("unknown error");
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    detail = QString::fromUtf8(e.what());
-  } catch (...) {
-  }
-  QString text = QString::fromStdWString(std::wstring(fatal_.prefix)) + detail;
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  // While the box is up the window keeps painting; only the events stop.
-  QMessageBox::critical(window_, QString::fromStdWString(std::wstring(fatal_.title)), text);
+// While the box is up the window keeps painting; only the events stop.
+void QtForms::ReportFatal(std::wstring_view title, std::wstring_view text) noexcept {
+  QMessageBox::critical(window_, QString::fromStdWString(std::wstring(title)),
+                        QString::fromStdWString(std::wstring(text)));
+}
+
+void QtForms::EndAfterFailure() noexcept {
   if (window_) {
     window_->hide();
     window_->deleteLater();
@@ -51,7 +40,7 @@ void QtForms::Fail(std::exception_ptr error) noexcept {
 // button's clicked signal, after its own processing; a double-click in the text box is raised
 // once the box has handled it (queued), so the handler sees the box as the click left it.
 bool QtForms::eventFilter(QObject* watched, QEvent* event) {
-  if (failed_ || events_ == nullptr) {
+  if (Failed() || events_ == nullptr) {
     return false;
   }
   const QEvent::Type type = event->type();
@@ -75,7 +64,7 @@ bool QtForms::eventFilter(QObject* watched, QEvent* event) {
     Raise([&] { events_->MouseMove(id); });
   } else if (type == QEvent::MouseButtonRelease && kind == ControlKind::Label) {
     const auto* release = static_cast<const QMouseEvent*>(event);
-    if (release->button() == Qt::LeftButton && control->widget->rect().contains(PositionOf(*release))) {
+    if (release->button() == Qt::LeftButton && control->handle->rect().contains(PositionOf(*release))) {
       Raise([&] { events_->Click(id); });
     }
   } else if (type == QEvent::MouseButtonDblClick && kind == ControlKind::Label) {

@@ -5,26 +5,12 @@
 
 #include <string>
 
-#include "platform/win32/SystemDllSearch.h"
-
 namespace velmora::win32 {
 
-namespace {
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-  return module == nullptr ? nullptr : reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-}  // namespace
+AccessibleNames::AccessibleNames(ComApartment& apartment) : apartment_(apartment) {}
 
 AccessibleNames::~AccessibleNames() {
-  if (service_ != nullptr) {
-    service_->Release();
-  }
-  if (comInitialized_) {
-    if (const auto uninitialize = Function<decltype(&::CoUninitialize)>(ole32_.get(), "CoUninitialize")) {
-      uninitialize();
-    }
-  }
+  Clear();
 }
 
 void AccessibleNames::Annotate(std::span<const NamedWindow> windows) noexcept {
@@ -33,18 +19,10 @@ void AccessibleNames::Annotate(std::span<const NamedWindow> windows) noexcept {
   }
   tried_ = true;
   // CoCreateInstance loads oleacc.dll by its registered full path in the system folder.
-  ole32_.reset(LoadSystemDll(L"ole32.dll"));
-  const auto initialize = Function<decltype(&::CoInitializeEx)>(ole32_.get(), "CoInitializeEx");
-  const auto create = Function<decltype(&::CoCreateInstance)>(ole32_.get(), "CoCreateInstance");
-  if (initialize == nullptr || create == nullptr) {
+  if (FAILED(apartment_.CreateInstance(CLSID_AccPropServices, IID_IAccPropServices, service_.Put()))) {
+    service_.Reset();
     return;
   }
-  comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-  void* service = nullptr;
-  if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices, &service))) {
-    return;
-  }
-  service_ = static_cast<IAccPropServices*>(service);
   for (const NamedWindow& window : windows) {
     const std::wstring name(window.name);
     if (SUCCEEDED(service_->SetHwndPropStr(window.hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,

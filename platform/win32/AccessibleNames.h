@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/Handles.h"
+#include "platform/win32/ComApartment.h"
 
 struct IAccPropServices;
 
@@ -23,7 +23,7 @@ struct NamedWindow {
 
 class AccessibleNames {
  public:
-  AccessibleNames() = default;
+  explicit AccessibleNames(ComApartment& apartment);  // out of line, where IAccPropServices is complete
   ~AccessibleNames();
   AccessibleNames(const AccessibleNames&) = delete;
   AccessibleNames& operator=(const AccessibleNames&) = delete;
@@ -35,10 +35,9 @@ class AccessibleNames {
   void Clear() noexcept;
 
  private:
-  UniqueLibrary ole32_;
-  IAccPropServices* service_ = nullptr;
+  ComApartment& apartment_;
+  ComPtr<IAccPropServices> service_;
   bool tried_ = false;
-  bool comInitialized_ = false;
   std::vector<HWND> annotated_;
 };
 

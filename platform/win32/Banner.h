@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/win32/Handles.h"
+#include "base/win32/Handles.h"
 
 namespace velmora::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/win32/Handles.h"
+#include "base/win32/Handles.h"
 #include "platform/win32/Win32Error.h"
 
 namespace velmora::win32 {

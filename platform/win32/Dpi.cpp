@@ -1,15 +1,10 @@
 #include "platform/win32/Dpi.h"
 
+#include "base/win32/SystemFunction.h"
+
 namespace velmora::win32 {
 
 namespace {
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  return user32 == nullptr ? nullptr
-                           : reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
-}
 
 UINT ScreenDpi() {
   const HDC screen = ::GetDC(nullptr);
@@ -24,7 +19,7 @@ UINT ScreenDpi() {
 
 UINT DpiForWindow(HWND hwnd) {
   using Fn = UINT(WINAPI*)(HWND);
-  static const Fn getDpiForWindow = User32Function<Fn>("GetDpiForWindow");
+  static const Fn getDpiForWindow = SystemFunction<Fn>(L"user32.dll", "GetDpiForWindow");
   if (getDpiForWindow != nullptr) {
     const UINT dpi = getDpiForWindow(hwnd);
     if (dpi != 0) {
@@ -36,12 +31,23 @@ UINT DpiForWindow(HWND hwnd) {
 
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
   using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const Fn adjustForDpi = User32Function<Fn>("AdjustWindowRectExForDpi");
+  static const Fn adjustForDpi = SystemFunction<Fn>(L"user32.dll", "AdjustWindowRectExForDpi");
   RECT rect{0, 0, client.cx, client.cy};
   if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
     ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   }
   return rect;
+}
+
+POINT CentredOn(HMONITOR monitor, SIZE window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoW(monitor, &info)) {
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+  }
+  const RECT& area = info.rcWork;
+  return {area.left + (area.right - area.left - window.cx) / 2,
+          area.top + (area.bottom - area.top - window.cy) / 2};
 }
 
 }  // namespace velmora::win32

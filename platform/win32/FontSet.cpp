@@ -1,27 +1,15 @@
 #include "platform/win32/FontSet.h"
 
 #include <cwchar>
+#include <string>
+#include <utility>
 
+#include "platform/WindowFont.h"
 #include "platform/win32/Win32Error.h"
 
 namespace velmora::win32 {
 
 namespace {
-
-constexpr int kPointSize = 9;
-
-// The Simplified Chinese UI font and, where it is missing, its stand-ins, nearest first:
-// - SimSun's fixed-pitch twin NSimSun, the same glyphs;
-// - fonts with SimSun's metrics (every ASCII character half as wide as a Chinese one), so the
-//   layout comes out exactly as designed: Noto Sans Mono CJK SC, WenQuanYi Zen Hei Mono;
-// - the common Chinese UI fonts of Windows and Linux. Their Latin letters are proportional, so
-//   captions with ASCII in them come out a few pixels wider or narrower; labels grow to the
-//   right and the controls above them stay in front.
-// With none of them installed, SimSun is asked for and the font mapper has the last word.
-constexpr const wchar_t* kChineseUiFaces[] = {
-    L"SimSun",          L"NSimSun",          L"Noto Sans Mono CJK SC", L"WenQuanYi Zen Hei Mono",
-    L"Microsoft YaHei", L"Noto Sans CJK SC", L"WenQuanYi Micro Hei",
-};
 
 int CALLBACK CountFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -38,14 +26,16 @@ bool HasChineseFace(HDC dc, const wchar_t* face) {
   return found;
 }
 
-const wchar_t* ChineseUiFace() {
+// The first installed face of the window font's stand-ins, or the first family where none is.
+std::wstring InstalledStandIn() {
   WindowDC screen(nullptr);
-  for (const wchar_t* face : kChineseUiFaces) {
-    if (HasChineseFace(screen.get(), face)) {
+  for (const std::wstring_view family : kWindowFontFamilies) {
+    std::wstring face(family);
+    if (HasChineseFace(screen.get(), face.c_str())) {
       return face;
     }
   }
-  return kChineseUiFaces[0];
+  return std::wstring(kWindowFontFamilies.front());
 }
 
 // The face the font mapper really selects for a font, which differs from the one asked for when
@@ -77,16 +67,24 @@ UniqueFont MakeFont(int height, const wchar_t* face, BYTE charset, LONG weight, 
 
 }  // namespace
 
-FontSet::FontSet(UINT dpi) : pixelHeight_(PointsToPixels(kPointSize, dpi)) {
-  const wchar_t* face = ChineseUiFace();
-  window_ = MakeFont(pixelHeight_, face, GB2312_CHARSET, FW_NORMAL, false);
-  underlined_ = MakeFont(pixelHeight_, face, GB2312_CHARSET, FW_NORMAL, true);
+// The window font's first family is asked for at once; the families are enumerated (which takes
+// longer than the rest of the fonts together) only where the font mapper gives another face for it.
+FontSet::FontSet(UINT dpi) : pixelHeight_(PointsToPixels(kWindowFontPoints, dpi)) {
+  std::wstring face(kWindowFontFamilies.front());
+  window_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, false);
+  if (!SelectsFace(window_.get(), face.c_str())) {
+    if (std::wstring standIn = InstalledStandIn(); standIn != face) {
+      face = std::move(standIn);
+      window_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, false);
+    }
+  }
+  underlined_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, true);
   marlett_ = MakeFont(pixelHeight_, L"Marlett", SYMBOL_CHARSET, FW_MEDIUM, false);
   hasMarlett_ = SelectsFace(marlett_.get(), L"Marlett");
 }
 
-HFONT FontSet::Get(FontKind kind, bool underline) const {
-  if (kind == FontKind::Marlett) {
+HFONT FontSet::Get(ArrowKind arrow, bool underline) const {
+  if (arrow != ArrowKind::None) {
     return marlett_.get();
   }
   return underline ? underlined_.get() : window_.get();

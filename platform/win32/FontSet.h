@@ -1,20 +1,20 @@
 #pragma once
 #include <windows.h>
 
+#include "base/win32/Handles.h"
 #include "platform/Layout.h"
-#include "platform/win32/Handles.h"
 
 namespace velmora::win32 {
 
 // The fonts the window draws with at one DPI, created once and shared by every control: the
-// window font (9 pt, the Simplified Chinese UI face or its nearest installed stand-in), its
-// underlined twin for lit links, and Marlett for the arrow buttons.
+// window font (platform/WindowFont.h), its underlined twin for lit links, and Marlett for the
+// arrow buttons, whose letters "t" and "u" are its up and down triangles.
 class FontSet {
  public:
   FontSet() = default;
   explicit FontSet(UINT dpi);  // throws PlatformError
 
-  HFONT Get(FontKind kind, bool underline) const;
+  HFONT Get(ArrowKind arrow, bool underline) const;
 
   // False where the font mapper puts another face in Marlett's place: its letters would show
   // instead of the symbols, so the arrow buttons draw their symbols themselves.

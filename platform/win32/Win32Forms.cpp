@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/win32/ButtonHook.h"
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/Subclass.h"
@@ -42,16 +43,29 @@ ChildClass ClassFor(ControlKind kind) {
   return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0};
 }
 
+// Marlett's letters for its up and down triangles.
+std::wstring_view CaptionOf(const ControlSpec& c) {
+  switch (c.arrow) {
+    case ArrowKind::Up:
+      return L"t";
+    case ArrowKind::Down:
+      return L"u";
+    case ArrowKind::None:
+      break;
+  }
+  return c.kind == ControlKind::Image ? std::wstring_view() : c.caption;
+}
+
 }  // namespace
 
 Win32Forms::Win32Forms(HINSTANCE instance, const FormSpec& layout, Win32Resources resources,
                        FatalErrorTexts fatal)
-    : instance_(instance),
+    : EventBoundary(fatal),
+      instance_(instance),
       spec_(layout),
       resources_(resources),
-      fatal_(fatal),
       tabOrder_(TabOrder::FromLayout(layout.controls)),
-      controls_(layout.controls.size()) {}
+      controls_(layout.controls) {}
 
 Win32Forms::~Win32Forms() = default;
 
@@ -89,27 +103,23 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
     // out will put it: a window that opens on a monitor of that DPI is not moved or resized again.
     const UINT systemDpi = DpiForWindow(nullptr);
     const RECT frame = WindowRectForClient(
-        {TwipsToPixels(spec_.clientWidth, systemDpi), TwipsToPixels(spec_.clientHeight, systemDpi)}, kWindowStyle,
-        0, systemDpi);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT area{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle,
-                                    area.left + (area.right - area.left - width) / 2,
-                                    area.top + (area.bottom - area.top - height) / 2, width, height, nullptr,
-                                    nullptr, instance_, this));
+        {TwipsToPixels(spec_.clientWidth, systemDpi), TwipsToPixels(spec_.clientHeight, systemDpi)},
+        kWindowStyle, 0, systemDpi);
+    const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
+    const POINT at = CentredOn(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), size);
+    window_.reset(::CreateWindowExW(0, kWindowClass, caption.c_str(), kWindowStyle, at.x, at.y, size.cx,
+                                    size.cy, nullptr, nullptr, instance_, this));
     if (!window_) {
       ThrowLastError("CreateWindowExW");
     }
     dpi_ = DpiForWindow(window_.get());
     fonts_ = FontSet(dpi_);
     CreateControls();
-    ApplyLayout(nullptr);
+    ApplyLayout(nullptr, systemDpi);
     ApplyTabOrder();
   });
   Raise([&] { events_->Initialize(); });
-  if (failed_ || !window_) {
+  if (Failed() || !window_) {
     return false;
   }
   ::ShowWindow(window_.get(), showCommand);
@@ -122,25 +132,21 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
 void Win32Forms::CreateControls() {
   for (std::size_t place = 0; place < spec_.controls.size(); ++place) {
     const ControlSpec& c = spec_.controls[place];
-    if (c.key != ControlKey(place)) {
-      throw PlatformError("the layout's controls are not in the order of their keys");
-    }
     const ChildClass cls = ClassFor(c.kind);
-    const std::wstring caption(c.caption);
+    const std::wstring caption(CaptionOf(c));
     const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(place));
     // Created where the layout puts it, so that laying out moves nothing at start-up. Clipped
     // by its siblings, a control never paints over one stacked above it, whatever the order of
     // painting and however wide a font makes a label.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | cls.style;
-    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, c.kind == ControlKind::Image ? L"" : caption.c_str(),
-                                  style, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_),
-                                  TwipsToPixels(c.width, dpi_), TwipsToPixels(c.height, dpi_), window_.get(),
-                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
+    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.name, caption.c_str(), style, TwipsToPixels(c.left, dpi_),
+                                  TwipsToPixels(c.top, dpi_), TwipsToPixels(c.width, dpi_),
+                                  TwipsToPixels(c.height, dpi_), window_.get(), reinterpret_cast<HMENU>(id),
+                                  instance_, nullptr);
     if (hwnd == nullptr) {
       ThrowLastError("CreateWindowExW(control)");
     }
-    Control& control = controls_[place];
-    control = Control{hwnd, &c, c.foreColor, false};
+    controls_.Attach(place, hwnd);
     if (c.kind == ControlKind::TextBox) {
       ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // no cap of its own
     }
@@ -150,69 +156,40 @@ void Win32Forms::CreateControls() {
   }
 }
 
-const Win32Forms::Control& Win32Forms::Checked(ControlKey key, ControlKind kind) const {
-  if (key.index >= controls_.size() || controls_[key.index].hwnd == nullptr ||
-      controls_[key.index].design->kind != kind) {
-    throw PlatformError("the control does not support this operation");
-  }
-  return controls_[key.index];
-}
-
-Win32Forms::Control& Win32Forms::Checked(ControlKey key, ControlKind kind) {
-  return const_cast<Control&>(std::as_const(*this).Checked(key, kind));
-}
-
-Win32Forms::Control* Win32Forms::FromWindow(HWND hwnd) {
-  for (Control& control : controls_) {
-    if (control.hwnd == hwnd && hwnd != nullptr) {
-      return &control;
-    }
-  }
-  return nullptr;
-}
-
 void Win32Forms::SetCaption(std::wstring_view caption) {
   SetWindowTextChecked(window_.get(), caption);
 }
 
-WindowHandle Win32Forms::Handle() {
-  return reinterpret_cast<WindowHandle>(window_.get());
-}
-
 void Win32Forms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
-  const Control& control = Checked(label, ControlKind::Label);
-  SetWindowTextChecked(control.hwnd, caption);
+  const Control& control = controls_.Checked(label, ControlKind::Label);
+  SetWindowTextChecked(control.handle, caption);
   AutoSize(control);
 }
 
 std::wstring Win32Forms::LabelCaption(ControlKey label) {
-  return WindowText(Checked(label, ControlKind::Label).hwnd);
+  return WindowText(controls_.Checked(label, ControlKind::Label).handle);
 }
 
 // Setting the look a label already has changes nothing and repaints nothing.
 void Win32Forms::SetForeColor(ControlKey label, Color color) {
-  Control& control = Checked(label, ControlKind::Label);
-  if (control.color != color) {
-    control.color = color;
-    ::InvalidateRect(control.hwnd, nullptr, TRUE);
+  if (controls_.SetColor(label, color)) {
+    ::InvalidateRect(ControlWindow(label), nullptr, TRUE);
   }
 }
 
 void Win32Forms::SetFontUnderline(ControlKey label, bool underline) {
-  Control& control = Checked(label, ControlKind::Label);
-  if (control.underline != underline) {
-    control.underline = underline;
-    ::SendMessageW(control.hwnd, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(fonts_.Get(control.design->font, underline)), TRUE);
+  if (controls_.SetUnderline(label, underline)) {
+    ::SendMessageW(ControlWindow(label), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(fonts_.Get(ArrowKind::None, underline)), TRUE);
   }
 }
 
 void Win32Forms::SetEnabled(ControlKey button, bool enabled) {
-  ::EnableWindow(Checked(button, ControlKind::CommandButton).hwnd, enabled ? TRUE : FALSE);
+  ::EnableWindow(controls_.Checked(button, ControlKind::CommandButton).handle, enabled ? TRUE : FALSE);
 }
 
 void Win32Forms::SetTabIndex(ControlKey button, std::int16_t index) {
-  Checked(button, ControlKind::CommandButton);
+  controls_.Checked(button, ControlKind::CommandButton);
   tabOrder_.Set(button, index);
   ApplyTabOrder();
 }
@@ -221,20 +198,20 @@ void Win32Forms::SetFocus(ControlKey control) {
   ::SetFocus(ControlWindow(control));
 }
 
-WindowHandle Win32Forms::ControlHandle(ControlKey control) {
-  return reinterpret_cast<WindowHandle>(ControlWindow(control));
+void Win32Forms::HookButton(ControlKey button) {
+  win32::HookButton(controls_.Checked(button, ControlKind::CommandButton).handle);
 }
 
 std::wstring Win32Forms::Text(ControlKey box) {
-  return WindowText(Checked(box, ControlKind::TextBox).hwnd);
+  return WindowText(controls_.Checked(box, ControlKind::TextBox).handle);
 }
 
 void Win32Forms::SetText(ControlKey box, std::wstring_view text) {
-  SetWindowTextChecked(Checked(box, ControlKind::TextBox).hwnd, text);
+  SetWindowTextChecked(controls_.Checked(box, ControlKind::TextBox).handle, text);
 }
 
 void Win32Forms::SetSelStart(ControlKey box, std::size_t position) {
-  const HWND hwnd = Checked(box, ControlKind::TextBox).hwnd;
+  const HWND hwnd = controls_.Checked(box, ControlKind::TextBox).handle;
   ::SendMessageW(hwnd, EM_SETSEL, position, static_cast<LPARAM>(position));
   ::SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
 }
@@ -244,10 +221,10 @@ ClipboardResult Win32Forms::ReplaceClipboardText(std::wstring_view text) {
 }
 
 void Win32Forms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {
-  const std::wstring textCopy(text);
+  const std::wstring lines = WithWindowsLineEnds(text);
   const std::wstring titleCopy(title);
-  if (::MessageBoxW(window_.get(), textCopy.c_str(), titleCopy.c_str(), MB_OK | static_cast<UINT>(style)) ==
-      0) {
+  const UINT icon = style == MsgBoxStyle::Error ? MB_ICONERROR : MB_ICONINFORMATION;
+  if (::MessageBoxW(window_.get(), lines.c_str(), titleCopy.c_str(), MB_OK | icon) == 0) {
     ThrowLastError("MessageBoxW");
   }
 }
@@ -280,9 +257,9 @@ std::int16_t Win32Forms::CurrentYear() {
   return static_cast<std::int16_t>(now.wYear);
 }
 
-void Win32Forms::ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
-                              std::wstring_view parameters, std::wstring_view directory, int showCommand) {
-  shell_.Execute(reinterpret_cast<HWND>(owner), operation, file, parameters, directory, showCommand);
+// The window is the owner of anything the shell itself shows.
+void Win32Forms::OpenLink(std::wstring_view target) {
+  shell_.Open(window_.get(), target);
 }
 
 }  // namespace velmora::win32

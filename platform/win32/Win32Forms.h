@@ -4,18 +4,19 @@
 // handlers ask for.
 #include <windows.h>
 
-#include <exception>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "base/win32/Handles.h"
+#include "platform/ControlTable.h"
+#include "platform/EventBoundary.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 #include "platform/TabOrder.h"
 #include "platform/win32/AccessibleNames.h"
 #include "platform/win32/Banner.h"
+#include "platform/win32/ComApartment.h"
 #include "platform/win32/FontSet.h"
-#include "platform/win32/Handles.h"
 #include "platform/win32/Shell.h"
 
 namespace velmora::win32 {
@@ -26,13 +27,7 @@ struct Win32Resources {
   int handCursorId;
 };
 
-// How a failure that ends the program is worded for the user.
-struct FatalErrorTexts {
-  std::wstring_view title;
-  std::wstring_view prefix;  // followed by the failure's own description
-};
-
-class Win32Forms final : public FormsRuntime {
+class Win32Forms final : public FormsRuntime, private EventBoundary {
  public:
   Win32Forms(HINSTANCE instance, const FormSpec& layout, Win32Resources resources, FatalErrorTexts fatal);
   ~Win32Forms() override;
@@ -53,15 +48,12 @@ class Win32Forms final : public FormsRuntime {
 
   // Null once the window is destroyed, by the user or by a failure.
   HWND Window() const { return window_.get(); }
-  HWND ControlWindow(ControlKey key) const {
-    return key.index < controls_.size() ? controls_[key.index].hwnd : nullptr;
-  }
+  HWND ControlWindow(ControlKey key) const { return controls_.HandleOf(key); }
   UINT Dpi() const { return dpi_; }
-  bool Failed() const { return failed_; }
+  using EventBoundary::Failed;
 
   // FormsRuntime.
   void SetCaption(std::wstring_view caption) override;
-  WindowHandle Handle() override;
   void SetLabelCaption(ControlKey label, std::wstring_view caption) override;
   std::wstring LabelCaption(ControlKey label) override;
   void SetForeColor(ControlKey label, Color color) override;
@@ -69,7 +61,7 @@ class Win32Forms final : public FormsRuntime {
   void SetEnabled(ControlKey button, bool enabled) override;
   void SetTabIndex(ControlKey button, std::int16_t index) override;
   void SetFocus(ControlKey control) override;
-  WindowHandle ControlHandle(ControlKey control) override;
+  void HookButton(ControlKey button) override;
   std::wstring Text(ControlKey box) override;
   void SetText(ControlKey box, std::wstring_view text) override;
   void SetSelStart(ControlKey box, std::size_t position) override;
@@ -77,16 +69,10 @@ class Win32Forms final : public FormsRuntime {
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override;
   ProgramVersion Version() override;
   std::int16_t CurrentYear() override;
-  void ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
-                    std::wstring_view parameters, std::wstring_view directory, int showCommand) override;
+  void OpenLink(std::wstring_view target) override;
 
  private:
-  struct Control {
-    HWND hwnd = nullptr;                  // borrowed: a child, destroyed with the window
-    const ControlSpec* design = nullptr;  // its entry in the layout
-    Color color = kDefaultColor;
-    bool underline = false;
-  };
+  using Control = ControlTable<HWND>::Control;  // the handle: a child, destroyed with the window
 
   static constexpr int kFirstControlId = 100;
   static constexpr wchar_t kControlLayer[] = L"Velmora.Control";  // the subclass on every control
@@ -111,50 +97,34 @@ class Win32Forms final : public FormsRuntime {
 
   void RegisterWindowClass();
   void CreateControls();
-  void ApplyLayout(POINT* topLeft);
+  void ApplyLayout(const POINT* topLeft, UINT windowCreatedAtDpi);
   void ApplyTabOrder();
   void AutoSize(const Control& label);
-  const Control& Checked(ControlKey id, ControlKind kind) const;
-  Control& Checked(ControlKey id, ControlKind kind);
-  Control* FromWindow(HWND hwnd);
+  Control* FromWindow(HWND hwnd) { return controls_.Find(hwnd); }
 
-  // Runs one event handler; a failure ends the program after telling the user.
-  template <typename Handler>
-  void Raise(Handler&& handler) noexcept;
-  void Fail(std::exception_ptr error) noexcept;
+  // EventBoundary.
+  void ReportFatal(std::wstring_view title, std::wstring_view text) noexcept override;
+  void EndAfterFailure() noexcept override;
 
   HINSTANCE instance_;
   const FormSpec& spec_;
   Win32Resources resources_;
-  FatalErrorTexts fatal_;
   FormEvents* events_ = nullptr;
   UINT dpi_ = 96;
   TabOrder tabOrder_;
-  std::vector<Control> controls_;  // one for each row of the layout, at the same place
+  ControlTable<HWND> controls_;    // one for each row of the layout, at the same place
   HCURSOR handCursor_ = nullptr;   // shared resource: not destroyed
   HWND savedFocus_ = nullptr;      // the control that had the focus when the window last lost it
   HBITMAP shownBanner_ = nullptr;  // borrowed from banner_
-  bool failed_ = false;
-  bool running_ = false;  // inside Run(): closing the window ends the loop
-  Shell shell_;
-  AccessibleNames accessibleNames_;
+  bool running_ = false;           // inside Run(): closing the window ends the loop
+  ComApartment apartment_;         // outlives the two that use it
+  Shell shell_{apartment_};
+  AccessibleNames accessibleNames_{apartment_};
   // Declared last so that the window, and with it every control, goes before the fonts and
   // the bitmaps they use. Released (not destroyed again) when the window is destroyed.
   FontSet fonts_;
   Banner banner_;
   UniqueWindow window_;
 };
-
-template <typename Handler>
-void Win32Forms::Raise(Handler&& handler) noexcept {
-  if (failed_) {
-    return;
-  }
-  try {
-    handler();
-  } catch (...) {
-    Fail(std::current_exception());
-  }
-}
 
 }  // namespace velmora::win32

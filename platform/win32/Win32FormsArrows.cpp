@@ -1,38 +1,23 @@
-// The arrow buttons where Marlett is missing: the font mapper would show the captions' letters
-// ("t", "u") in an ordinary font, so the buttons keep those captions and their own face, and
-// the symbols are drawn here instead, through the buttons' custom draw notification.
+// The arrow buttons where Marlett is missing: the font mapper would show their captions, the
+// letters that select Marlett's triangles ("t", "u"), in an ordinary font, so the buttons keep
+// those captions and their own face, and the triangles are drawn here instead, through the
+// buttons' custom draw notification.
 #include "platform/win32/Win32Forms.h"
 
 #include <commctrl.h>
-
-#include <string_view>
 
 namespace velmora::win32 {
 
 namespace {
 
-enum class Pointing { Up, Down };
-
-// Marlett's arrow symbols, by the letter that selects them.
-bool ArrowFor(std::wstring_view caption, Pointing& pointing) {
-  if (caption == L"t") {
-    pointing = Pointing::Up;
-  } else if (caption == L"u") {
-    pointing = Pointing::Down;
-  } else {
-    return false;
-  }
-  return true;
-}
-
 // A solid triangle of whole pixel rows, each two pixels wider than the last, so its edges are
 // sharp at every size: as high as a third of the font's em, centred in the box.
-void FillTriangle(HDC dc, const RECT& box, int em, Pointing pointing, HBRUSH brush) {
+void FillTriangle(HDC dc, const RECT& box, int em, ArrowKind pointing, HBRUSH brush) {
   const int rows = (em + 1) / 3;
   const int left = box.left + (box.right - box.left - (2 * rows - 1)) / 2;
   const int top = box.top + (box.bottom - box.top - rows) / 2;
   for (int row = 0; row < rows; ++row) {
-    const int half = pointing == Pointing::Up ? row : rows - 1 - row;
+    const int half = pointing == ArrowKind::Up ? row : rows - 1 - row;
     const RECT line{left + rows - 1 - half, top + row, left + rows + half, top + row + 1};
     ::FillRect(dc, &line, brush);
   }
@@ -47,11 +32,10 @@ bool Win32Forms::OnNotify(const NMHDR& header, LRESULT& result) noexcept {
     return false;
   }
   const Control* control = FromWindow(header.hwndFrom);
-  Pointing pointing{};
-  if (control == nullptr || control->design->font != FontKind::Marlett ||
-      !ArrowFor(control->design->caption, pointing)) {
+  if (control == nullptr || control->design->arrow == ArrowKind::None) {
     return false;
   }
+  const ArrowKind pointing = control->design->arrow;
   const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
   if (draw.dwDrawStage != CDDS_PREPAINT) {
     return false;

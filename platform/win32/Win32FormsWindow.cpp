@@ -13,40 +13,18 @@
 
 namespace velmora::win32 {
 
-namespace {
-
-std::wstring Widen(const char* text) {
-  std::wstring wide;
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  if (length > 1) {
-    wide.resize(static_cast<std::size_t>(length));
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length) - 1);
+// While the box is up the window keeps its default processing (it paints, timers tick); only
+// the events stop.
+void Win32Forms::ReportFatal(std::wstring_view title, std::wstring_view text) noexcept {
+  try {
+    const std::wstring lines = WithWindowsLineEnds(text);
+    const std::wstring caption(title);
+    ::MessageBoxW(window_.get(), lines.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+  } catch (...) {  // no memory for the texts: the program ends all the same
   }
-  return wide;
 }
 
-}  // namespace
-
-// Only the first failure is reported: a handler that was running when it happened (one that
-// had a message box up, say) may fail again on its next step, and says nothing more.
-void Win32Forms::Fail(std::exception_ptr error) noexcept {
-  if (failed_) {
-    return;
-  }
-  failed_ = true;
-  std::wstring detail = L"unknown error";
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    detail = Widen(e.what());
-  } catch (...) {
-  }
-  const std::wstring text = std::wstring(fatal_.prefix) + detail;
-  const std::wstring title(fatal_.title);
-  // While the box is up the window keeps its default processing (it paints, timers tick);
-  // only the events stop.
-  ::MessageBoxW(window_.get(), text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+void Win32Forms::EndAfterFailure() noexcept {
   if (window_) {
     ::DestroyWindow(window_.get());  // WM_NCDESTROY lets go of the handle
   }
@@ -64,7 +42,7 @@ int Win32Forms::Run() {
     }
     running_ = false;
   }
-  return failed_ ? 1 : 0;
+  return Failed() ? 1 : 0;
 }
 
 bool Win32Forms::PreTranslate(MSG& msg) {
@@ -76,7 +54,7 @@ bool Win32Forms::PreTranslate(MSG& msg) {
 // one returned; an event that a message raises runs after that processing, so a handler
 // sees the control as the message left it. The window answers by itself only what asks the
 // parent for a value (the labels' colours, the pointer shape, the layout at a new DPI). The
-// one message dropped on purpose is WM_SETFOCUS on the two count buttons (app/hook).
+// one message dropped on purpose is WM_SETFOCUS on the two count buttons (ButtonHook.cpp).
 LRESULT CALLBACK Win32Forms::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -169,8 +147,8 @@ void Win32Forms::OnCommand(int id, int code, HWND from) {
 void Win32Forms::OnEnterKey() {
   const Control* focused = FromWindow(::GetFocus());
   if (focused != nullptr && focused->design->kind == ControlKind::CommandButton &&
-      ::IsWindowEnabled(focused->hwnd)) {
-    ::SendMessageW(focused->hwnd, BM_CLICK, 0, 0);
+      ::IsWindowEnabled(focused->handle)) {
+    ::SendMessageW(focused->handle, BM_CLICK, 0, 0);
   }
 }
 
@@ -215,7 +193,7 @@ void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
   FontSet fonts(dpi);  // the old fonts stay alive until every control has the new ones
   std::swap(fonts_, fonts);
   POINT topLeft{suggested.left, suggested.top};
-  ApplyLayout(&topLeft);
+  ApplyLayout(&topLeft, 0);
 }
 
 // Screen readers get the names of the controls whose captions do not say what they are.
@@ -234,16 +212,14 @@ void Win32Forms::NameControls() noexcept {
 void Win32Forms::OnDestroy() noexcept {
   accessibleNames_.Clear();  // the controls still exist
   if (running_) {
-    ::PostQuitMessage(failed_ ? 1 : 0);
+    ::PostQuitMessage(Failed() ? 1 : 0);
   }
 }
 
 // The window is gone: nothing may use its handle or those of its controls from here on.
 void Win32Forms::OnNcDestroy() noexcept {
   window_.release();
-  for (Control& control : controls_) {
-    control.hwnd = nullptr;
-  }
+  controls_.Forget();
   savedFocus_ = nullptr;
 }
 
@@ -275,27 +251,31 @@ void Win32Forms::OnControlMessage(const Control& control, UINT msg) noexcept {
 
 // Places every control at the current DPI, the labels sized to their captions, and sizes the
 // window around the client area: centred on its monitor's work area on first layout, at the
-// given top-left corner afterwards.
-void Win32Forms::ApplyLayout(POINT* topLeft) {
-  for (Control& control : controls_) {
+// given top-left corner afterwards. On first layout what was created in place for this DPI is
+// not placed again: the controls always, the window where it was created for the same DPI.
+void Win32Forms::ApplyLayout(const POINT* topLeft, UINT windowCreatedAtDpi) {
+  const bool firstLayout = topLeft == nullptr;  // the controls were created in place at dpi_
+  for (Control& control : controls_.All()) {
     const ControlSpec& c = *control.design;
     if (c.kind != ControlKind::Image) {
-      ::SendMessageW(control.hwnd, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fonts_.Get(c.font, control.underline)), FALSE);
+      ::SendMessageW(control.handle, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_.Get(c.arrow, control.underline)), FALSE);
     }
     const int width = TwipsToPixels(c.width, dpi_);
     const int height = TwipsToPixels(c.height, dpi_);
     if (c.kind == ControlKind::Image) {
       const HBITMAP bitmap = banner_.ForSize(width, height);
       const auto old = reinterpret_cast<HBITMAP>(
-          ::SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+          ::SendMessageW(control.handle, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
       if (old != nullptr && old != shownBanner_) {
         ::DeleteObject(old);  // a copy that the control made of a bitmap with alpha
       }
       shownBanner_ = bitmap;
     }
-    ::SetWindowPos(control.hwnd, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width,
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!firstLayout) {
+      ::SetWindowPos(control.handle, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width,
+                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (c.kind == ControlKind::Label) {
       AutoSize(control);
     }
@@ -305,17 +285,13 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
   const RECT frame = WindowRectForClient(client, kWindowStyle, 0, dpi_);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  POINT at{};
-  if (topLeft != nullptr) {
-    at = *topLeft;
-  } else {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    at = {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+  const POINT at =
+      topLeft != nullptr
+          ? *topLeft
+          : CentredOn(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), {width, height});
+  if (windowCreatedAtDpi != dpi_) {
+    ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   // Where the frame does not scale with the DPI as predicted (older systems, Wine), correct by
   // what the client area actually came out as.
   RECT actual{};
@@ -324,14 +300,16 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
     ::SetWindowPos(window_.get(), nullptr, 0, 0, width + client.cx - actual.right,
                    height + client.cy - actual.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ::InvalidateRect(window_.get(), nullptr, TRUE);
+  if (!firstLayout) {
+    ::InvalidateRect(window_.get(), nullptr, TRUE);  // a window not shown yet is painted whole when it is
+  }
 }
 
 // An auto-size label is exactly as large as its caption in its font; left and top stay put.
 void Win32Forms::AutoSize(const Control& label) {
-  const std::wstring caption = WindowText(label.hwnd);
-  WindowDC dc(label.hwnd);
-  SelectedObject font(dc.get(), fonts_.Get(label.design->font, label.underline));
+  const std::wstring caption = WindowText(label.handle);
+  WindowDC dc(label.handle);
+  SelectedObject font(dc.get(), fonts_.Get(label.design->arrow, label.underline));
   SIZE extent{};
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc.get(), &metrics);
@@ -339,7 +317,7 @@ void Win32Forms::AutoSize(const Control& label) {
       !::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent)) {
     ThrowLastError("GetTextExtentPoint32W");
   }
-  ::SetWindowPos(label.hwnd, nullptr, 0, 0, extent.cx, metrics.tmHeight,
+  ::SetWindowPos(label.handle, nullptr, 0, 0, extent.cx, metrics.tmHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -352,9 +330,9 @@ void Win32Forms::ApplyTabOrder() {
     ::SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = hwnd;
   }
-  for (const Control& control : controls_) {
+  for (const Control& control : controls_.All()) {
     if (control.design->tabIndex == kNoTabIndex) {
-      ::SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      ::SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
 }

@@ -25,4 +25,16 @@ void SetWindowTextChecked(HWND hwnd, std::wstring_view text) {
   }
 }
 
+std::wstring WithWindowsLineEnds(std::wstring_view text) {
+  std::wstring lines;
+  lines.reserve(text.size());
+  for (const wchar_t c : text) {
+    if (c == L'\n') {
+      lines += L'\r';
+    }
+    lines += c;
+  }
+  return lines;
+}
+
 }  // namespace velmora::win32

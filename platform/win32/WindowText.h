@@ -12,4 +12,7 @@ std::wstring WindowText(HWND hwnd);
 // Sets a window's text; throws PlatformError when it cannot be set.
 void SetWindowTextChecked(HWND hwnd, std::wstring_view text);
 
+// The program's texts break lines with "\n"; a message box wants CR LF.
+std::wstring WithWindowsLineEnds(std::wstring_view text);
+
 }  // namespace velmora::win32

@@ -28,6 +28,7 @@ class FakeForms final : public FormsRuntime {
   std::map<ControlId, bool> underlines;
   std::map<ControlId, Color> foreColors;
   std::optional<ControlId> focus;
+  std::vector<ControlId> hooked;  // the buttons given the focus filter, in order
   std::size_t selStart = 0;
   TabOrder tabOrder = TabOrder::FromLayout(Form1Layout().controls);
   std::optional<std::wstring> clipboard;  // nullopt: what another program left there
@@ -39,11 +40,7 @@ class FakeForms final : public FormsRuntime {
   std::vector<std::wstring> calls;  // the log, oldest call first
   std::wstring failOn;  // a call whose log line starts with this throws PlatformError instead of acting
 
-  static constexpr WindowHandle kFormHandle = 0x1000;
-  static WindowHandle HandleOf(ControlId id) { return 0x2000 + static_cast<WindowHandle>(id); }
-
   void SetCaption(std::wstring_view text) override { Log(L"SetCaption", text), caption = text; }
-  WindowHandle Handle() override { return Log(L"Handle"), kFormHandle; }
   void SetLabelCaption(ControlKey l, std::wstring_view text) override {
     Log(L"SetLabelCaption", l, text), labelCaptions[IdOf(l)] = text;
   }
@@ -55,7 +52,7 @@ class FakeForms final : public FormsRuntime {
   void SetEnabled(ControlKey b, bool on) override { Log(L"SetEnabled", b, on), enabled[IdOf(b)] = on; }
   void SetTabIndex(ControlKey b, std::int16_t i) override { Log(L"SetTabIndex", b, i), tabOrder.Set(b, i); }
   void SetFocus(ControlKey c) override { Log(L"SetFocus", c), focus = IdOf(c); }
-  WindowHandle ControlHandle(ControlKey c) override { return Log(L"ControlHandle", c), HandleOf(IdOf(c)); }
+  void HookButton(ControlKey b) override { Log(L"HookButton", b), hooked.push_back(IdOf(b)); }
   std::wstring Text(ControlKey b) override { return Log(L"Text", b), texts[IdOf(b)]; }
   void SetText(ControlKey b, std::wstring_view text) override {
     Log(L"SetText", b, text), texts[IdOf(b)] = text, selStart = 0;
@@ -69,15 +66,12 @@ class FakeForms final : public FormsRuntime {
     return clipboardBusy ? ClipboardResult::Busy : ClipboardResult::Replaced;
   }
   void MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) override {
-    Log(L"MsgBox", text, static_cast<unsigned>(style), title);
+    Log(L"MsgBox", text, style == MsgBoxStyle::Error ? L"error" : L"information", title);
     boxes.emplace_back(text, style, title);
   }
   ProgramVersion Version() override { return Log(L"Version"), version; }
   std::int16_t CurrentYear() override { return Log(L"CurrentYear"), year; }
-  void ShellExecute(WindowHandle owner, std::wstring_view operation, std::wstring_view file,
-                    std::wstring_view parameters, std::wstring_view directory, int show) override {
-    Log(L"ShellExecute", owner, operation, file, parameters, directory, show);
-  }
+  void OpenLink(std::wstring_view target) override { Log(L"OpenLink", target); }
 
  private:
   static std::wstring Word(ControlKey key) { return std::wstring(Form1Layout().controls[key.index].name); }

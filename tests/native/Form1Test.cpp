@@ -33,10 +33,10 @@ class Form1Test : public ::testing::Test {
   bool Lit(ControlId link) { return forms.foreColors[link] == kRed && forms.underlines[link]; }
 
   FakeForms forms;
-  std::vector<WindowHandle> hooked;
-  Form1 form{forms, [this](WindowHandle h) { hooked.push_back(h); }};
+  Form1 form{forms};
 };
 
+// Start-up ends by putting the focus filter on the count buttons, up first.
 TEST_F(Form1Test, StartsWithItsTitleTextsCountOneAndTheCaretAfterTheNickname) {
   EXPECT_EQ(forms.caption, L"Velmora2031 v12.0.345");
   EXPECT_EQ(forms.labelCaptions[Label2], texts::kCredit);
@@ -45,7 +45,8 @@ TEST_F(Form1Test, StartsWithItsTitleTextsCountOneAndTheCaretAfterTheNickname) {
   EXPECT_TRUE(forms.enabled[cmdUp] && !forms.enabled[cmdDown]);
   EXPECT_EQ(forms.texts[Text1], L"Corvane");
   EXPECT_EQ(forms.selStart, 7u);
-  EXPECT_EQ(hooked, (std::vector{FakeForms::HandleOf(cmdUp), FakeForms::HandleOf(cmdDown)}));
+  EXPECT_EQ(std::vector(forms.calls.end() - 2, forms.calls.end()),
+            (Calls{L"HookButton(cmdUp)", L"HookButton(cmdDown)"}));
 }
 
 // A failure ends the handler at that step: nothing after it is done, no box is shown.
@@ -54,7 +55,7 @@ TEST_F(Form1Test, AFailureEndsTheHandlerAtThatStep) {
   forms.failOn = L"SetLabelCaption(Label2";
   EXPECT_THROW(form.Initialize(), PlatformError);
   EXPECT_EQ(forms.texts[Text1], L"typed");
-  EXPECT_EQ(hooked.size(), 2u);
+  EXPECT_EQ(forms.hooked.size(), 2u);
   forms.failOn = L"ReplaceClipboardText";
   EXPECT_THROW(form.Click(cmdMake), PlatformError);
   forms.failOn.clear();
@@ -102,9 +103,9 @@ TEST_F(Form1Test, AtEachEndTheCountButtonsSwap) {
 TEST_F(Form1Test, MakeWithAnEmptyNicknameSaysSoThenFocusesTheEmptiedBox) {
   forms.texts[Text1] = L"";
   forms.focus = cmdMake;
-  EXPECT_EQ(
-      Logged([&] { form.Click(cmdMake); }),
-      (Calls{L"Text(Text1)", L"MsgBox(请先输入QQ昵称,16,出错提示)", L"SetText(Text1,)", L"SetFocus(Text1)"}));
+  EXPECT_EQ(Logged([&] { form.Click(cmdMake); }),
+            (Calls{L"Text(Text1)", L"MsgBox(请先输入QQ昵称,error,出错提示)", L"SetText(Text1,)",
+                   L"SetFocus(Text1)"}));
   EXPECT_FALSE(forms.clipboard.has_value());
 }
 
@@ -147,12 +148,12 @@ TEST_F(Form1Test, MovingOverALinkLightsItUntilTheMouseIsOverTheWindowItself) {
   }
 }
 
-TEST_F(Form1Test, ClickingALinkHandsItsTargetToTheShellOwnedByTheWindow) {
-  const std::wstring opened = L"ShellExecute(" + std::to_wstring(FakeForms::kFormHandle) + L",open,";
-  form.Click(Label3);
-  EXPECT_EQ(forms.calls.back(), opened + std::wstring(texts::kWebAddress) + L",,,1)");
-  form.Click(Label7);
-  EXPECT_EQ(forms.calls.back(), opened + L"mailto:" VELMORA_EMAIL L",,,1)");
+TEST_F(Form1Test, ClickingALinkHandsItsTargetToTheDesktopAndChangesNothingElse) {
+  form.MouseMove(Label3);
+  EXPECT_EQ(Logged([&] { form.Click(Label3); }),
+            Calls{L"OpenLink(" + std::wstring(texts::kWebAddress) + L")"});
+  EXPECT_EQ(Logged([&] { form.Click(Label7); }), Calls{L"OpenLink(mailto:" VELMORA_EMAIL L")"});
+  EXPECT_TRUE(Lit(Label3));
 }
 
 }  // namespace

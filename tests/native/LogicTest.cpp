@@ -3,10 +3,14 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/Form1Layout.h"
 #include "app/NicknameCode.h"
+#include "platform/ControlTable.h"
+#include "platform/EventBoundary.h"
 #include "platform/Layout.h"
 #include "platform/TabOrder.h"
 
@@ -48,7 +52,7 @@ TEST(Layout, TabIndexesRunFromZeroWithoutGapsAndTheTabKeyFollowsThem) {
                                      Label6, Label7}));
 }
 
-// The text box and the two symbol-font arrows each have one name for a screen reader.
+// The text box and the two arrow buttons, which have no caption, each have one name for a screen reader.
 TEST(Layout, AccessibleNamesAreOnePerControlAndNeverEmpty) {
   std::set<ControlKey> named;
   for (const AccessibleName& a : Form1Layout().accessibleNames) {
@@ -56,6 +60,74 @@ TEST(Layout, AccessibleNamesAreOnePerControlAndNeverEmpty) {
     EXPECT_TRUE(named.insert(a.key).second);
   }
   EXPECT_EQ(named, (std::set<ControlKey>{Text1, cmdUp, cmdDown}));
+}
+
+// The window's own names reach the platform as keys; no other enumeration does.
+enum class Stranger { cmdDown };
+static_assert(std::is_convertible_v<ControlId, ControlKey> && !std::is_convertible_v<Stranger, ControlKey>);
+
+// What each backend keeps of the controls: found by key or handle, operations only on the right
+// kind of control, a look that is set again reported as unchanged.
+TEST(ControlTable, FindsControlsAndKeepsTheLinksLook) {
+  ControlTable<int> table(Form1Layout().controls);
+  EXPECT_THROW(table.Checked(Label3, ControlKind::Label), PlatformError);  // not made yet
+  for (std::size_t place = 0; place < kControlCount; ++place) {
+    table.Attach(place, 100 + static_cast<int>(place));
+  }
+  EXPECT_EQ(table.Find(100 + static_cast<int>(Label3))->design->key, ControlKey(Label3));
+  EXPECT_EQ(table.Find(0), nullptr);
+  EXPECT_EQ(table.HandleOf(ControlKey(kControlCount)), 0);
+  EXPECT_EQ(&table.Checked(Text1, ControlKind::TextBox), table.Find(table.HandleOf(Text1)));
+  EXPECT_THROW(table.Checked(Text1, ControlKind::Label), PlatformError);
+  EXPECT_THROW(table.SetColor(cmdMake, kRed), PlatformError);
+  const std::tuple<bool (ControlTable<int>::*)(ControlKey, Color), Color, bool> colours[] = {
+      {&ControlTable<int>::SetColor, kBlue, false},  // the layout's own colour
+      {&ControlTable<int>::SetColor, kRed, true},
+      {&ControlTable<int>::SetColor, kRed, false}};
+  for (const auto& [set, colour, changed] : colours) {
+    EXPECT_EQ((table.*set)(Label3, colour), changed);
+  }
+  EXPECT_TRUE(table.SetUnderline(Label7, true) && !table.SetUnderline(Label7, true));
+  EXPECT_EQ(std::pair(table.Checked(Label3, ControlKind::Label).color,
+                      table.Checked(Label7, ControlKind::Label).underline),
+            std::pair(kRed, true));
+  table.Forget();
+  EXPECT_EQ(table.HandleOf(Label3), 0);
+  EXPECT_THROW(table.Checked(Label3, ControlKind::Label), PlatformError);
+
+  std::vector<ControlSpec> swapped(Form1Layout().controls.begin(), Form1Layout().controls.end());
+  std::swap(swapped[0], swapped[1]);
+  EXPECT_THROW(ControlTable<int>(swapped).Attach(0, 1), PlatformError);
+}
+
+// The boundary every backend raises its events through.
+class RecordingBoundary final : public EventBoundary {
+ public:
+  RecordingBoundary() : EventBoundary({L"Title", L"Failed:\n"}) {}
+  std::vector<std::pair<std::wstring, std::wstring>> reports;
+  int ends = 0;
+
+ private:
+  void ReportFatal(std::wstring_view title, std::wstring_view text) noexcept override {
+    reports.emplace_back(title, text);
+  }
+  void EndAfterFailure() noexcept override { ++ends; }
+};
+
+TEST(EventBoundary, ReportsTheFirstFailureOnceThenRaisesNothing) {
+  RecordingBoundary boundary;
+  int ran = 0;
+  boundary.Raise([&] { ++ran; });
+  EXPECT_FALSE(boundary.Failed());
+  boundary.Raise([&] { throw PlatformError("caf\xC3\xA9 \xF0\x9F\x98\x80 gone"); });
+  boundary.Raise([&] { ++ran; });
+  boundary.Raise([] { throw 42; });
+  EXPECT_TRUE(boundary.Failed());
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(boundary.ends, 1);
+  EXPECT_EQ(boundary.reports, (std::vector<std::pair<std::wstring, std::wstring>>{
+                                  {L"Title", L"Failed:\ncaf\u00E9 \U0001F600 gone"}}));
+  EXPECT_EQ(EventBoundary::FatalText({L"", L"x: "}, std::make_exception_ptr(42)), L"x: unknown error");
 }
 
 TEST(TabOrder, MovingAControlRenumbersTheOthersClampedToTheEnds) {

@@ -19,11 +19,25 @@ constexpr int kPatience = 20000;  // ms: the machine may be busy building at the
 const QString kClick = QStringLiteral("mousemove %1 %2 click 1");
 const QString kMove = QStringLiteral("mousemove %1 %2");
 const QString kTab = QStringLiteral("key Tab");
-const qt::FatalErrorTexts kFatal{texts::kFatalTitle, texts::kFatalPrefix};
+const FatalErrorTexts kFatal{texts::kFatalTitle, texts::kFatalPrefix};
 
-static QString Q(std::wstring_view text) {  // message texts are written with Windows line ends
-  return QString::fromStdWString(std::wstring(text)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+static QString Q(std::wstring_view text) {
+  return QString::fromStdWString(std::wstring(text));
 }
+
+// A window whose start-up fails at its last step.
+struct FailingForm final : FormEvents {
+  explicit FailingForm(FormsRuntime& forms) : form(forms) {}
+  void Initialize() override {
+    form.Initialize();
+    throw PlatformError("the clipboard went away");
+  }
+  void FormMouseMove() override { form.FormMouseMove(); }
+  void Click(ControlKey c) override { form.Click(c); }
+  void DblClick(ControlKey c) override { form.DblClick(c); }
+  void MouseMove(ControlKey c) override { form.MouseMove(c); }
+  Form1 form;
+};
 
 // Input in order, run to completion; the program takes it whenever the test waits. %1 %2: in `at`.
 static bool Xdo(QString command, const QWidget* at = nullptr, QPoint local = {-1, -1}) {
@@ -96,7 +110,7 @@ class QtWindowTest : public QObject {
   void init() {  // the window as drasken opens it
     boxes_.clear();
     forms_ = std::make_unique<qt::QtForms>(Form1Layout(), linux_desktop::ProgramResources(), kFatal);
-    form_ = std::make_unique<Form1>(*forms_, qt::HideFocusLook);
+    form_ = std::make_unique<Form1>(*forms_);
     QVERIFY(forms_->Open(*form_) && QTest::qWaitForWindowExposed(forms_->Window(), kPatience) &&
             Activate(forms_->Window()));
   }
@@ -196,7 +210,7 @@ class QtWindowTest : public QObject {
   void endings() {
     forms_.reset();
     qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), kFatal);
-    Form1 failing(forms, [](WindowHandle) { throw PlatformError("the clipboard went away"); });
+    FailingForm failing(forms);
     QVERIFY(!forms.Open(failing) && forms.Failed());
     QPointer<QWidget> window = forms.Window();
     qobject_cast<QPushButton*>(forms.ControlWidget(cmdMake))->click();

@@ -62,9 +62,9 @@ TEST(CountSelector, UpToFourDownToOneAndTheFocusKeptAcrossSwitching) {
   ::SetFocus(live.Control(cmdMake));  // a button without the filter does show it
   EXPECT_TRUE(ShowsFocus(live.Control(cmdMake)));
   // Under the filter, the procedure every control of the window has.
-  EXPECT_EQ(reinterpret_cast<LONG_PTR>(PrevWndProc(live.Control(cmdUp))),
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(win32::PrevWndProc(live.Control(cmdUp))),
             ::GetWindowLongPtrW(live.Control(cmdMake), GWLP_WNDPROC));
-  EXPECT_EQ(PrevWndProc(live.Control(cmdMake)), nullptr);
+  EXPECT_EQ(win32::PrevWndProc(live.Control(cmdMake)), nullptr);
 }
 
 TEST(Closing, TheCloseButtonEndsDraskenWithExitCodeZero) {
@@ -146,7 +146,8 @@ TEST(Closing, AltF4EndsTheMessageLoopWithExitCodeZero) {
 
 using Box = std::tuple<std::wstring, std::wstring, BoxIcon>;
 Box Fatal(const wchar_t* detail) {
-  return {std::wstring(texts::kFatalTitle), std::wstring(texts::kFatalPrefix) + detail, BoxIcon::Error};
+  return {std::wstring(texts::kFatalTitle), win32::WithWindowsLineEnds(std::wstring(texts::kFatalPrefix) + detail),
+          BoxIcon::Error};
 }
 
 class Failing : public ::testing::Test {

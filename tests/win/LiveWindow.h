@@ -21,8 +21,9 @@
 #include "app/Form1.h"
 #include "app/Form1Layout.h"
 #include "app/Texts.h"
-#include "app/hook/ButtonHook.h"
+#include "platform/win32/ButtonHook.h"
 #include "platform/win32/Win32Forms.h"
+#include "platform/win32/WindowText.h"
 #include "resources/ResourceIds.h"
 
 namespace velmora::testing {
@@ -142,7 +143,7 @@ struct Process {
 inline std::unique_ptr<win32::Win32Forms> MakeForms() {  // with the program's layout and resources
   return std::make_unique<win32::Win32Forms>(::GetModuleHandleW(nullptr), Form1Layout(),
                                              win32::Win32Resources{IDI_VELMORA, IDB_BANNER, IDC_LINK_HAND},
-                                             win32::FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix});
+                                             FatalErrorTexts{texts::kFatalTitle, texts::kFatalPrefix});
 }
 
 class LiveWindow {
@@ -252,7 +253,7 @@ class LiveWindow {
 
  private:
   std::unique_ptr<win32::Win32Forms> forms_ = MakeForms();
-  std::unique_ptr<Form1> form_ = std::make_unique<Form1>(*forms_, HookButton);
+  std::unique_ptr<Form1> form_ = std::make_unique<Form1>(*forms_);
 };
 
 inline bool OfClass(HWND hwnd, const wchar_t* name) {

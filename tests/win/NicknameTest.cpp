@@ -15,8 +15,8 @@ namespace velmora::testing {
 namespace {
 
 using Range = std::pair<DWORD, DWORD>;
-using Box = std::tuple<std::wstring_view, std::wstring_view, BoxIcon>;
-const Box kDone{texts::kDoneTitle, texts::kDone, BoxIcon::Information};
+using Box = std::tuple<std::wstring, std::wstring, BoxIcon>;  // a message box's lines end in CR LF
+const Box kDone{texts::kDoneTitle, win32::WithWindowsLineEnds(texts::kDone), BoxIcon::Information};
 const std::wstring kTheirs = L"the user's own clipboard";
 
 class Nickname : public ::testing::Test {
@@ -153,7 +153,7 @@ TEST_F(Nickname, ABusyClipboardIsReported) {
   });
   WaitFor([&] { return held.load(); }, 10000);
   SetNickname(L"kept");
-  EXPECT_EQ(BoxAfter(), (Box{texts::kErrorTitle, texts::kClipboardBusy, BoxIcon::Error}));
+  EXPECT_EQ(BoxAfter(), (Box{texts::kErrorTitle, win32::WithWindowsLineEnds(texts::kClipboardBusy), BoxIcon::Error}));
   EXPECT_FALSE(live.Forms().Failed());
   other.join();
   EXPECT_EQ(ClipboardText(), kTheirs);

@@ -112,7 +112,7 @@ TEST_F(Look, FontsColoursAndRealGlyphs) {
   const LOGFONTW text = FontOf(live.Control(Label1));
   for (const ControlSpec& c : Form1Layout().controls) {
     const LOGFONTW lf = FontOf(live.Control(c.key));
-    const bool arrow = c.font == FontKind::Marlett, label = c.kind == ControlKind::Label;
+    const bool arrow = c.arrow != ArrowKind::None, label = c.kind == ControlKind::Label;
     EXPECT_TRUE(c.kind == ControlKind::Image || (arrow ? lf.lfCharSet == SYMBOL_CHARSET && lf.lfWeight == FW_MEDIUM
                                                        : std::wstring_view(lf.lfFaceName) == text.lfFaceName &&
                                                              lf.lfCharSet == text.lfCharSet && lf.lfWeight == FW_NORMAL))

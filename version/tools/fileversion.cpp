@@ -12,7 +12,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "platform/win32/SystemDllSearch.h"
+#include "base/win32/DllSearch.h"
 #endif
 
 namespace {

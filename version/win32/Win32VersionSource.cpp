@@ -4,7 +4,8 @@
 
 #include <limits>
 
-#include "platform/win32/SystemDllSearch.h"
+#include "base/win32/DllSearch.h"
+#include "base/win32/Handles.h"
 
 namespace velmora {
 
@@ -12,39 +13,19 @@ namespace {
 
 // version.dll is not one of Windows' known DLLs, so an import of it would be looked for in the
 // program's own folder first. It is loaded from the system directory, once, when first needed.
-class VersionDll {
- public:
+struct VersionDll {
   static const VersionDll& Get() {
     static const VersionDll dll;
     return dll;
   }
 
-  decltype(&::GetFileVersionInfoSizeW) infoSize = nullptr;
-  decltype(&::GetFileVersionInfoW) info = nullptr;
-  decltype(&::VerQueryValueW) query = nullptr;
-
- private:
-  VersionDll() : module_(win32::LoadSystemDll(L"version.dll")) {
-    if (module_ != nullptr) {
-      Bind(infoSize, "GetFileVersionInfoSizeW");
-      Bind(info, "GetFileVersionInfoW");
-      Bind(query, "VerQueryValueW");
-    }
-  }
-  ~VersionDll() {
-    if (module_ != nullptr) {
-      ::FreeLibrary(module_);
-    }
-  }
-  VersionDll(const VersionDll&) = delete;
-  VersionDll& operator=(const VersionDll&) = delete;
-
-  template <typename Fn>
-  void Bind(Fn& function, const char* name) {
-    function = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
-  }
-
-  HMODULE module_;
+  const win32::UniqueLibrary module_{win32::LoadSystemDll(L"version.dll")};
+  const decltype(&::GetFileVersionInfoSizeW) infoSize =
+      win32::SystemFunction<decltype(&::GetFileVersionInfoSizeW)>(module_.get(), "GetFileVersionInfoSizeW");
+  const decltype(&::GetFileVersionInfoW) info =
+      win32::SystemFunction<decltype(&::GetFileVersionInfoW)>(module_.get(), "GetFileVersionInfoW");
+  const decltype(&::VerQueryValueW) query =
+      win32::SystemFunction<decltype(&::VerQueryValueW)>(module_.get(), "VerQueryValueW");
 };
 
 }  // namespace

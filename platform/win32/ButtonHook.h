@@ -4,16 +4,16 @@
 // Every other message reaches the button's previous procedure unchanged.
 #include <windows.h>
 
-#include "platform/Forms.h"
-
-namespace velmora {
+namespace velmora::win32 {
 
 // Puts the filter in front of the button's window procedure. The previous procedure is kept
-// per button, so buttons of different classes can carry the filter at the same time.
-void HookButton(WindowHandle button);
+// per button, so buttons of different classes can carry the filter at the same time. Where the
+// filter cannot go in, the button keeps its own procedure unfiltered: it then draws its focus
+// rectangle, and works as before. Hooking a button twice changes nothing.
+void HookButton(HWND button) noexcept;
 
 // The filter itself, and the procedure it hands messages on to (null when not hooked).
 LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-WNDPROC PrevWndProc(HWND button);
+WNDPROC PrevWndProc(HWND button) noexcept;
 
-}  // namespace velmora
+}  // namespace velmora::win32

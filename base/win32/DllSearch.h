@@ -5,16 +5,19 @@
 // loads name the system directory explicitly anyway (LOAD_LIBRARY_SEARCH_SYSTEM32).
 #include <windows.h>
 
+#include "base/win32/SystemFunction.h"
+
 namespace velmora::win32 {
+
+// Defined by the SDK only for Windows 8 and later; Windows 7 with KB2533623 knows them too.
+inline constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 inline void RestrictDllSearchToSystem() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   // kernel32 is mapped into every process and is a known DLL: no search happens here.
-  const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-  if (setDefault != nullptr) {
-    setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const auto setDefault =
+          SystemFunction<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories")) {
+    setDefault(kSearchSystem32);
   }
   ::SetDllDirectoryW(L"");  // drops the current directory from the old search order as well
 }
@@ -23,7 +26,7 @@ inline void RestrictDllSearchToSystem() {
 // LOAD_LIBRARY_SEARCH_SYSTEM32 flag (ERROR_INVALID_PARAMETER): there the DLL is loaded by its
 // full path in the system directory instead.
 inline HMODULE LoadSystemDll(const wchar_t* name) {
-  if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+  if (const HMODULE module = ::LoadLibraryExW(name, nullptr, kSearchSystem32)) {
     return module;
   }
   if (::GetLastError() != ERROR_INVALID_PARAMETER) {
