@@ -23,7 +23,7 @@ using velmora::ArrowKind;
 using velmora::ControlKind;
 
 QString Q(std::wstring_view text) {
-  return QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromStdWString(std::wstring(text));  // as platform/qt does: Qt 5 and 6 alike
 }
 
 int Pixels(int twips) {
