@@ -9,6 +9,7 @@
 
 int main(int argc, char* argv[]) {
   using namespace velmora;
+  qt::QtForms::PrepareApplication();
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("drasken"));
   qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), {texts::kFatalTitle, texts::kFatalPrefix});
