@@ -12,6 +12,7 @@ velmora_packages=(
   wine wine64 libwine fonts-wine
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file libx11-dev
+  openbox x11-xserver-utils libxcb1-dev dbus at-spi2-core python3-pyatspi  # drasken under a window manager, at a DPI, to a screen reader
 )
 
 velmora_as_root() {
