@@ -1,8 +1,11 @@
-// Launch benchmark: starts two programs alternately, several times each, and measures the
-// time until each has shown its window and gone idle, and its peak working set.
-//   launch_bench.exe RUNS PROGRAM_A PROGRAM_B
+// Launch benchmark: starts programs in turn, several times each, and measures the time until each
+// has shown its window and gone idle, and its peak working set. Each run's samples, then a
+// "result" line per program (bench/Quartiles.h).
+//   launch_bench.exe RUNS NAME PROGRAM [NAME PROGRAM ...]   (NAME in ASCII)
 #include <windows.h>
 #include <psapi.h>
+
+#include "bench/Quartiles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -76,44 +79,44 @@ bool Launch(const std::wstring& program, Sample& sample) {
   return search.found != nullptr;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) {
-    std::fwprintf(stderr, L"usage: launch_bench RUNS PROGRAM_A PROGRAM_B\n");
+  if (argc < 4 || argc % 2 != 0) {
+    std::fwprintf(stderr, L"usage: launch_bench RUNS NAME PROGRAM [NAME PROGRAM ...]\n");
     return 2;
   }
   const int runs = std::max(1, _wtoi(argv[1]));
-  const std::wstring programs[2] = {argv[2], argv[3]};
-  std::vector<double> launch[2], memory[2];
-  Sample warmUp;
-  Launch(programs[0], warmUp);  // the first start of a prefix pays for loading Wine itself
-  Launch(programs[1], warmUp);
-  for (int run = 0; run < runs; ++run) {
-    for (int which = 0; which < 2; ++which) {
+  struct Program {
+    std::wstring name, path;
+    std::vector<double> launchMs, peakKb;
+  };
+  std::vector<Program> programs;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    programs.push_back({argv[i], argv[i + 1], {}, {}});
+  }
+  for (const Program& program : programs) {
+    Sample warmUp;  // the first start of a prefix pays for loading Wine itself
+    Launch(program.path, warmUp);
+  }
+  for (int run = 1; run <= runs; ++run) {
+    std::wprintf(L"run %2d:", run);
+    for (Program& program : programs) {
       Sample sample;
-      if (!Launch(programs[which], sample)) {
-        std::fwprintf(stderr, L"%ls: no window appeared\n", programs[which].c_str());
+      if (!Launch(program.path, sample)) {
+        std::fwprintf(stderr, L"%ls: no window appeared\n", program.path.c_str());
         return 1;
       }
-      launch[which].push_back(sample.launchMs);
-      memory[which].push_back(sample.peakWorkingSetKb);
-      std::wprintf(L"run %2d  %-14ls launch %7.1f ms  peak working set %8.0f KB\n", run + 1,
-                   which == 0 ? L"A" : L"B", sample.launchMs, sample.peakWorkingSetKb);
+      program.launchMs.push_back(sample.launchMs);
+      program.peakKb.push_back(sample.peakWorkingSetKb);
+      std::wprintf(L"  %ls %.0f ms %.0f KB", program.name.c_str(), sample.launchMs, sample.peakWorkingSetKb);
     }
+    std::wprintf(L"\n");
+    std::fflush(stdout);
   }
-  const double launchA = Median(launch[0]), launchB = Median(launch[1]);
-  const double memoryA = Median(memory[0]), memoryB = Median(memory[1]);
-  std::wprintf(L"\nmedians over %d runs each, alternating:\n", runs);
-  std::wprintf(L"  launch to idle:    A %7.1f ms, B %7.1f ms, ratio %.3f\n", launchA, launchB,
-               launchB > 0 ? launchA / launchB : 0);
-  std::wprintf(L"  peak working set:  A %7.0f KB, B %7.0f KB, ratio %.3f\n", memoryA, memoryB,
-               memoryB > 0 ? memoryA / memoryB : 0);
+  for (const Program& program : programs) {
+    velmora::bench::PrintResult(std::string(program.name.begin(), program.name.end()), program.launchMs,
+                                program.peakKb);
+  }
   return 0;
 }

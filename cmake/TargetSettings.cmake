@@ -14,7 +14,9 @@ function(velmora_target_settings target)
                                              -Wsign-conversion -Wnon-virtual-dtor -Werror)
   endif()
   if(WIN32)
+    # Built for Windows 7, the oldest system the programs run on: a function that Windows 7 lacks
+    # is not declared, so it can only be reached through a run-time lookup (base/win32/SystemFunction.h).
     target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                                                 _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+                                                 _WIN32_WINNT=0x0601 WINVER=0x0601 NTDDI_VERSION=0x06010000)
   endif()
 endfunction()

@@ -8,12 +8,14 @@
     hand.png      the same hand for the Linux program, 32 x 32 RGBA (hot spot (5, 0) in the code)
     icons/drasken-N.png  the emblem at N = 16, 22, 24, 32, 48, 64, 128, 256 px, RGBA, for the
                   Linux desktop's hicolor icon theme and the Linux program's window icon
+    web/banner.png, web/icon-N.png  the banner as PNG (the same pixels as banner.bmp) and the
+                  emblem at N = 32 (the page's icon), 192 and 512 px (the web app's icons)
 
 Run by hand when the artwork changes and commit the outputs; the build only reads the outputs.
 Needs Pillow (Debian: python3-pil) and, for the banner, the DejaVu and WenQuanYi fonts:
 
     /usr/bin/python3 resources/gen_art.py            # everything
-    /usr/bin/python3 resources/gen_art.py png        # only the Linux PNGs (no fonts needed)
+    /usr/bin/python3 resources/gen_art.py png        # only the PNGs (no fonts needed)
 """
 
 import os
@@ -365,6 +367,18 @@ def write_png_icons(folder):
         draw_emblem(size).save(os.path.join(folder, "drasken-%d.png" % size), optimize=True)
 
 
+WEB_ICON_SIZES = (32, 192, 512)
+
+
+def write_web_art(folder):
+    """The page's artwork: the banner converted from the committed bitmap, pixel for pixel."""
+    os.makedirs(folder, exist_ok=True)
+    Image.open(os.path.join(HERE, "banner.bmp")).convert("RGB").save(
+        os.path.join(folder, "banner.png"), optimize=True)
+    for size in WEB_ICON_SIZES:
+        draw_emblem(size).save(os.path.join(folder, "icon-%d.png" % size), optimize=True)
+
+
 def main(argv):
     if "png" not in argv[1:]:
         write_bmp24(draw_banner(), os.path.join(HERE, "banner.bmp"))
@@ -372,6 +386,7 @@ def main(argv):
         write_cur(os.path.join(HERE, "hand.cur"))
     write_hand_png(os.path.join(HERE, "hand.png"))
     write_png_icons(os.path.join(HERE, "icons"))
+    write_web_art(os.path.join(HERE, "web"))
 
 
 if __name__ == "__main__":

@@ -12,6 +12,7 @@ velmora_packages=(
   wine wine64 libwine fonts-wine
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file libx11-dev
+  emscripten chromium nodejs  # the page: em++ 3.1.6, and Debian's Chromium for its tests, screenshots and benchmark
   openbox x11-xserver-utils libxcb1-dev dbus at-spi2-core python3-pyatspi  # drasken under a window manager, at a DPI, to a screen reader
 )
 
@@ -32,6 +33,19 @@ velmora_install_packages() {
   echo "installing: ${missing[*]}"
   velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
   velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# playwright-core for the page's tests and benchmark, at the version package-lock.json pins (npm ci).
+# It drives Debian's Chromium and never downloads a browser of its own.
+velmora_install_node_modules() {
+  local pinned installed
+  if ! command -v npm >/dev/null; then
+    velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends npm
+  fi
+  pinned=$(node -p 'require(process.argv[1]).packages["node_modules/playwright-core"].version' "$VELMORA_ROOT/package-lock.json")
+  installed=$(node -p 'require(process.argv[1]).version' "$VELMORA_ROOT/node_modules/playwright-core/package.json" 2>/dev/null || true)
+  [ "$pinned" = "$installed" ] && return 0
+  (cd "$VELMORA_ROOT" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
 }
 
 # The rig's own Wine prefixes, inside the build tree, never ~/.wine: one at 96 DPI and, for the

@@ -3,6 +3,9 @@
 // its client area painted (almost no pixel left black on a black root), then reads the
 // process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns.
 //   first_paint RUNS NAME COMMAND [NAME COMMAND ...]   (COMMAND goes through /bin/sh)
+// Each run's samples, then a "result" line per program (bench/Quartiles.h).
+#include "bench/Quartiles.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -106,12 +109,6 @@ Sample RunOnce(Display* display, const std::string& command) {
   return sample;
 }
 
-template <typename T>
-T Median(std::vector<T> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? T{} : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,8 +129,7 @@ int main(int argc, char** argv) {
   const int runs = std::max(1, std::atoi(argv[1]));
   struct Program {
     std::string name, command;
-    std::vector<double> ms;
-    std::vector<long> kib;
+    std::vector<double> ms, kib;
   };
   std::vector<Program> programs;
   for (int i = 2; i + 1 < argc; i += 2) {
@@ -147,16 +143,14 @@ int main(int argc, char** argv) {
     for (Program& program : programs) {
       const Sample sample = RunOnce(display, program.command);
       program.ms.push_back(sample.ms);
-      program.kib.push_back(sample.kib);
+      program.kib.push_back(static_cast<double>(sample.kib));
       std::printf("  %s %.0f ms %ld KiB", program.name.c_str(), sample.ms, sample.kib);
     }
     std::printf("\n");
     std::fflush(stdout);
   }
-  std::printf("medians:\n");
   for (const Program& program : programs) {
-    std::printf("  %-24s first paint %7.1f ms   peak memory %7ld KiB\n", program.name.c_str(), Median(program.ms),
-                Median(program.kib));
+    velmora::bench::PrintResult(program.name, program.ms, program.kib);
   }
   XCloseDisplay(display);
   return 0;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "platform/WindowFont.h"
 #include "platform/win32/Win32Error.h"
@@ -25,8 +26,8 @@ bool HasChineseFace(HDC dc, const wchar_t* face) {
   return found;
 }
 
-// The first installed face of the window font's families, or the first where none is.
-std::wstring ChineseUiFace() {
+// The first installed face of the window font's stand-ins, or the first family where none is.
+std::wstring InstalledStandIn() {
   WindowDC screen(nullptr);
   for (const std::wstring_view family : kWindowFontFamilies) {
     std::wstring face(family);
@@ -66,9 +67,17 @@ UniqueFont MakeFont(int height, const wchar_t* face, BYTE charset, LONG weight, 
 
 }  // namespace
 
+// The window font's first family is asked for at once; the families are enumerated (which takes
+// longer than the rest of the fonts together) only where the font mapper gives another face for it.
 FontSet::FontSet(UINT dpi) : pixelHeight_(PointsToPixels(kWindowFontPoints, dpi)) {
-  const std::wstring face = ChineseUiFace();
+  std::wstring face(kWindowFontFamilies.front());
   window_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, false);
+  if (!SelectsFace(window_.get(), face.c_str())) {
+    if (std::wstring standIn = InstalledStandIn(); standIn != face) {
+      face = std::move(standIn);
+      window_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, false);
+    }
+  }
   underlined_ = MakeFont(pixelHeight_, face.c_str(), GB2312_CHARSET, FW_NORMAL, true);
   marlett_ = MakeFont(pixelHeight_, L"Marlett", SYMBOL_CHARSET, FW_MEDIUM, false);
   hasMarlett_ = SelectsFace(marlett_.get(), L"Marlett");

@@ -1,12 +1,46 @@
 #include "platform/win32/Subclass.h"
 
+#include <cwchar>
 #include <memory>
 #include <new>
 
 namespace velmora::win32 {
 
+namespace {
+
+SubclassRecord* Top(HWND hwnd) noexcept {
+  return reinterpret_cast<SubclassRecord*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+bool SetTop(HWND hwnd, SubclassRecord* record) noexcept {
+  ::SetLastError(ERROR_SUCCESS);
+  return ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record)) != 0 ||
+         ::GetLastError() == ERROR_SUCCESS;
+}
+
+// Takes the record out of the window's chain; the caller owns it then.
+void Unlink(HWND hwnd, SubclassRecord* record) noexcept {
+  if (Top(hwnd) == record) {
+    SetTop(hwnd, record->below);
+    return;
+  }
+  for (SubclassRecord* above = Top(hwnd); above != nullptr; above = above->below) {
+    if (above->below == record) {
+      above->below = record->below;
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 const SubclassRecord* FindSubclass(HWND hwnd, const wchar_t* layer) noexcept {
-  return static_cast<const SubclassRecord*>(::GetPropW(hwnd, layer));
+  for (const SubclassRecord* record = Top(hwnd); record != nullptr; record = record->below) {
+    if (std::wcscmp(record->layer, layer) == 0) {
+      return record;
+    }
+  }
+  return nullptr;
 }
 
 bool Subclass(HWND hwnd, const wchar_t* layer, WNDPROC procedure, void* context) noexcept {
@@ -18,19 +52,19 @@ bool Subclass(HWND hwnd, const wchar_t* layer, WNDPROC procedure, void* context)
   if (current == nullptr) {
     return false;
   }
-  std::unique_ptr<SubclassRecord> record(new (std::nothrow) SubclassRecord{current, context});
+  std::unique_ptr<SubclassRecord> record(new (std::nothrow) SubclassRecord{layer, current, context, Top(hwnd)});
   if (!record) {
     ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return false;
   }
-  if (!::SetPropW(hwnd, layer, record.get())) {
+  if (!SetTop(hwnd, record.get())) {
     return false;
   }
   ::SetLastError(ERROR_SUCCESS);
   if (::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)) == 0 &&
       ::GetLastError() != ERROR_SUCCESS) {
     const DWORD error = ::GetLastError();
-    ::RemovePropW(hwnd, layer);
+    SetTop(hwnd, record->below);
     ::SetLastError(error);
     return false;
   }
@@ -41,9 +75,10 @@ bool Subclass(HWND hwnd, const wchar_t* layer, WNDPROC procedure, void* context)
 LRESULT CallPrevious(HWND hwnd, const wchar_t* layer, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   std::unique_ptr<SubclassRecord> destroyed;
   const SubclassRecord* record = FindSubclass(hwnd, layer);
-  WNDPROC previous = record == nullptr ? nullptr : record->previous;
+  const WNDPROC previous = record == nullptr ? nullptr : record->previous;
   if (msg == WM_NCDESTROY && record != nullptr) {
-    destroyed.reset(static_cast<SubclassRecord*>(::RemovePropW(hwnd, layer)));
+    destroyed.reset(const_cast<SubclassRecord*>(record));
+    Unlink(hwnd, destroyed.get());
   }
   return previous != nullptr ? ::CallWindowProcW(previous, hwnd, msg, wParam, lParam)
                              : ::DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -115,7 +115,7 @@ bool Win32Forms::Open(FormEvents& events, int showCommand) {
     dpi_ = DpiForWindow(window_.get());
     fonts_ = FontSet(dpi_);
     CreateControls();
-    ApplyLayout(nullptr);
+    ApplyLayout(nullptr, systemDpi);
     ApplyTabOrder();
   });
   Raise([&] { events_->Initialize(); });

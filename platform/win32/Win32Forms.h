@@ -97,7 +97,7 @@ class Win32Forms final : public FormsRuntime, private EventBoundary {
 
   void RegisterWindowClass();
   void CreateControls();
-  void ApplyLayout(POINT* topLeft);
+  void ApplyLayout(const POINT* topLeft, UINT windowCreatedAtDpi);
   void ApplyTabOrder();
   void AutoSize(const Control& label);
   Control* FromWindow(HWND hwnd) { return controls_.Find(hwnd); }

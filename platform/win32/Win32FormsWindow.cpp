@@ -193,7 +193,7 @@ void Win32Forms::OnDpiChanged(UINT dpi, const RECT& suggested) {
   FontSet fonts(dpi);  // the old fonts stay alive until every control has the new ones
   std::swap(fonts_, fonts);
   POINT topLeft{suggested.left, suggested.top};
-  ApplyLayout(&topLeft);
+  ApplyLayout(&topLeft, 0);
 }
 
 // Screen readers get the names of the controls whose captions do not say what they are.
@@ -251,8 +251,10 @@ void Win32Forms::OnControlMessage(const Control& control, UINT msg) noexcept {
 
 // Places every control at the current DPI, the labels sized to their captions, and sizes the
 // window around the client area: centred on its monitor's work area on first layout, at the
-// given top-left corner afterwards.
-void Win32Forms::ApplyLayout(POINT* topLeft) {
+// given top-left corner afterwards. On first layout what was created in place for this DPI is
+// not placed again: the controls always, the window where it was created for the same DPI.
+void Win32Forms::ApplyLayout(const POINT* topLeft, UINT windowCreatedAtDpi) {
+  const bool firstLayout = topLeft == nullptr;  // the controls were created in place at dpi_
   for (Control& control : controls_.All()) {
     const ControlSpec& c = *control.design;
     if (c.kind != ControlKind::Image) {
@@ -270,8 +272,10 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
       }
       shownBanner_ = bitmap;
     }
-    ::SetWindowPos(control.handle, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width,
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!firstLayout) {
+      ::SetWindowPos(control.handle, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_), width,
+                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (c.kind == ControlKind::Label) {
       AutoSize(control);
     }
@@ -285,7 +289,9 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
       topLeft != nullptr
           ? *topLeft
           : CentredOn(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), {width, height});
-  ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (windowCreatedAtDpi != dpi_) {
+    ::SetWindowPos(window_.get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   // Where the frame does not scale with the DPI as predicted (older systems, Wine), correct by
   // what the client area actually came out as.
   RECT actual{};
@@ -294,7 +300,9 @@ void Win32Forms::ApplyLayout(POINT* topLeft) {
     ::SetWindowPos(window_.get(), nullptr, 0, 0, width + client.cx - actual.right,
                    height + client.cy - actual.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ::InvalidateRect(window_.get(), nullptr, TRUE);
+  if (!firstLayout) {
+    ::InvalidateRect(window_.get(), nullptr, TRUE);  // a window not shown yet is painted whole when it is
+  }
 }
 
 // An auto-size label is exactly as large as its caption in its font; left and top stay put.

@@ -1,0 +1,435 @@
+// The page's half of the forms runtime (platform/web/WebDom.h): the window's elements and their
+// events, the clipboard and the dialogs, which only JavaScript can reach. It decides nothing:
+// every rule of the window is in the C++ program. An operation answers 1 when done, 0 where the
+// page refused it, and never lets a JavaScript error into the program.
+mergeInto(LibraryManager.library, {
+  $VelmoraPage: {
+    frame: null,       // the window on the page: its caption bar and client area
+    client: null,
+    caption: null,
+    width: 0,          // the frame's width in CSS pixels
+    controls: [],      // the controls' elements, by their places in the layout
+    fatal: null,       // the words of the failure box: {title, prefix}
+    busy: false,       // a handler runs or waits (for the clipboard, a dialog): no other event now
+    stopped: false,    // after a failure: no event ever again
+    boxes: 0,
+
+    // Code points in the program's memory to a string; null for a value that is not one.
+    // A lone surrogate stays the UTF-16 unit it was.
+    text: function(pointer, length) {
+      var units = [], out = '', first = pointer >> 2, i, c;
+      for (i = 0; i < length; i++) {
+        c = HEAPU32[first + i];
+        if (c > 0x10FFFF) return null;
+        if (c > 0xFFFF) {
+          c -= 0x10000;
+          units.push(0xD800 | (c >> 10), 0xDC00 | (c & 0x3FF));
+        } else {
+          units.push(c);
+        }
+        if (units.length >= 8192) {
+          out += String.fromCharCode.apply(null, units);
+          units.length = 0;
+        }
+      }
+      return out + String.fromCharCode.apply(null, units);
+    },
+
+    // A string to code points: a surrogate pair is one, a lone surrogate stays itself.
+    points: function(s) {
+      var out = [], i, c, d;
+      for (i = 0; i < s.length; i++) {
+        c = s.charCodeAt(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.length) {
+          d = s.charCodeAt(i + 1);
+          if (d >= 0xDC00 && d < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00);
+            i++;
+          }
+        }
+        out.push(c);
+      }
+      return out;
+    },
+
+    element: function(place) {
+      var e = VelmoraPage.controls[place];
+      return e && e.isConnected ? e : null;
+    },
+
+    value: function(e) {
+      return e.localName === 'input' ? e.value : e.textContent;
+    },
+
+    // One event of the page to the program, unless a handler is still running or waiting: the
+    // window is modal-blocked then, as a window is behind its message box.
+    raise: function(event, place) {
+      var P = VelmoraPage;
+      if (P.busy || P.stopped) return;
+      P.busy = true;
+      try {
+        _velmora_event(event, place);
+      } finally {
+        if (Asyncify.currData) {
+          Asyncify.whenDone().then(P.idle, P.idle);
+        } else {
+          P.busy = false;
+        }
+      }
+    },
+    idle: function() {
+      VelmoraPage.busy = false;
+    },
+
+    // A caption with an access key: "&C" shows the C underlined, and the browser's access-key
+    // chord (Alt+C on Windows and Linux) presses the button.
+    buttonCaption: function(button, caption) {
+      var at = caption.search(/&[^&]/), u;
+      if (at < 0) {
+        button.textContent = caption.replace(/&&/g, '&');
+        return;
+      }
+      u = document.createElement('u');
+      u.textContent = caption.charAt(at + 1);
+      button.replaceChildren(caption.slice(0, at), u, caption.slice(at + 2));
+      button.accessKey = u.textContent.toLowerCase();
+    },
+
+    // A modal box: its title, its text and one OK button; Enter and Escape close it.
+    dialog: function(title, text, style, closed) {
+      var P = VelmoraPage, id = 'velmora-box-' + (++P.boxes);
+      var box = document.createElement('dialog'), head = document.createElement('h2');
+      var body = document.createElement('div'), icon = document.createElement('span');
+      var words = document.createElement('p'), ok = document.createElement('button');
+      box.className = 'box';
+      head.id = id + '-title';
+      head.textContent = title;
+      icon.className = style ? 'icon error' : 'icon information';
+      words.id = id + '-text';
+      words.textContent = text;
+      body.className = 'body';
+      body.append(icon, words);
+      ok.type = 'button';
+      ok.textContent = '确定';
+      box.setAttribute('aria-labelledby', head.id);
+      box.setAttribute('aria-describedby', words.id);
+      ok.addEventListener('click', function() { box.close(); });
+      box.addEventListener('close', function() {
+        box.remove();
+        closed();
+      });
+      box.append(head, body, ok);
+      document.body.appendChild(box);
+      box.showModal();
+      ok.focus();
+    },
+
+    // The program ends: one box, no event again, and the window goes once the box is closed.
+    stop: function(title, text) {
+      var P = VelmoraPage;
+      if (P.stopped) return;
+      P.stopped = true;
+      if (P.frame) P.frame.inert = true;
+      P.dialog(title, text, 1, function() {
+        if (P.frame) P.frame.remove();
+        P.frame = null;
+      });
+    },
+
+    // On a screen narrower than the window (a phone), the whole window is scaled to the width,
+    // so that nothing scrolls sideways; hit-testing follows the scaled layout.
+    fit: function() {
+      var P = VelmoraPage, room = document.documentElement.clientWidth;
+      // Rounded down, so that the scaled window never ends a fraction of a pixel past the screen.
+      if (P.frame) P.frame.style.zoom = room < P.width ? String(Math.floor(room / P.width * 1000) / 1000) : '';
+    },
+  },
+
+  velmora_dom_window__deps: ['$VelmoraPage'],
+  velmora_dom_window: function(width, height, fonts, fontsLength, fontPixels, fatalTitle, fatalTitleLength,
+                               fatalPrefix, fatalPrefixLength) {
+    try {
+      var P = VelmoraPage, host = document.getElementById('velmora');
+      var frame = document.createElement('div'), bar = document.createElement('div');
+      var icon = document.createElement('img'), caption = document.createElement('span');
+      var client = document.createElement('div');
+      var family = P.text(fonts, fontsLength);
+      if (!host || family === null) return 0;
+      performance.mark('velmora-open');  // the program has started and makes its window
+      P.fatal = {title: P.text(fatalTitle, fatalTitleLength), prefix: P.text(fatalPrefix, fatalPrefixLength)};
+      Module['onAbort'] = function(what) {
+        P.stop(P.fatal.title, P.fatal.prefix + what);
+      };
+      frame.className = 'frame';
+      frame.hidden = true;
+      bar.className = 'caption';
+      icon.src = 'icon-32.png';
+      icon.alt = '';
+      bar.append(icon, caption);
+      client.className = 'client';
+      client.style.width = width + 'px';
+      client.style.height = height + 'px';
+      client.style.fontFamily = family;
+      client.style.fontSize = fontPixels + 'px';
+      client.addEventListener('mousemove', function(event) {
+        if (event.target === client) P.raise(3, -1);
+      });
+      // A press on what cannot take the focus (a label, the banner, the window's surface, a
+      // disabled button, which lets the pointer through to the window) leaves the focus where it
+      // is, as in a desktop window.
+      client.addEventListener('mousedown', function(event) {
+        var control = event.target.closest('input, button');
+        if (!control || control.disabled) event.preventDefault();
+      });
+      // The buttons' access keys, as a desktop dialog has them: Alt and the underlined letter
+      // presses the button (the browser's own access-key chord differs between browsers).
+      document.addEventListener('keydown', function(event) {
+        if (!event.altKey || event.ctrlKey || event.metaKey || event.repeat) return;
+        P.controls.forEach(function(e) {
+          var key = e.accessKey;
+          if (key && !e.disabled && (event.key.toLowerCase() === key || event.code === 'Key' + key.toUpperCase())) {
+            e.click();
+          }
+        });
+      });
+      frame.append(bar, client);
+      host.replaceChildren(frame);
+      P.frame = frame;
+      P.client = client;
+      P.caption = caption;
+      P.width = width + 2;  // and the frame's border
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+
+  velmora_dom_control__deps: ['$VelmoraPage'],
+  velmora_dom_control: function(place, name, nameLength, kind, left, top, width, height, caption, captionLength,
+                                arrow, hand) {
+    try {
+      var P = VelmoraPage, text = P.text(caption, captionLength), id = P.text(name, nameLength), e;
+      if (text === null || id === null || !P.client) return 0;
+      if (kind === 0) {
+        e = document.createElement('button');
+        e.type = 'button';
+        if (arrow) {
+          e.className = arrow === 1 ? 'arrow up' : 'arrow down';
+        } else {
+          P.buttonCaption(e, text);
+        }
+        e.addEventListener('click', function() { P.raise(0, place); });
+      } else if (kind === 1) {
+        e = document.createElement('input');
+        e.type = 'text';
+        e.value = text;
+        e.spellcheck = false;
+        e.autocomplete = 'off';
+        e.addEventListener('dblclick', function() { P.raise(1, place); });
+      } else if (kind === 2) {
+        e = document.createElement('img');
+        e.src = 'banner.png';
+        e.alt = '';
+        e.draggable = false;
+      } else {
+        e = document.createElement('span');
+        e.className = hand ? 'label hand' : 'label';
+        e.textContent = text;
+        e.addEventListener('click', function() { P.raise(0, place); });
+        e.addEventListener('dblclick', function() { P.raise(1, place); });
+        e.addEventListener('mousemove', function() { P.raise(2, place); });
+      }
+      e.id = id;
+      e.style.left = left + 'px';
+      e.style.top = top + 'px';
+      if (kind !== 3) {  // a label is as large as its caption
+        e.style.width = width + 'px';
+        e.style.height = height + 'px';
+      }
+      P.controls[place] = e;
+      P.client.appendChild(e);
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+
+  velmora_dom_order__deps: ['$VelmoraPage'],
+  velmora_dom_order: function(place, position, count) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.style.zIndex = position < 0 ? '0' : String(count - position);
+    if (e.localName === 'button' || e.localName === 'input') e.tabIndex = position < 0 ? -1 : position + 1;
+    return 1;
+  },
+
+  velmora_dom_show__deps: ['$VelmoraPage'],
+  velmora_dom_show: function(first) {
+    var P = VelmoraPage, e = P.element(first);
+    if (!P.frame) return 0;
+    P.frame.hidden = false;
+    P.fit();
+    window.addEventListener('resize', P.fit);
+    if (e) e.focus();
+    performance.mark('velmora-window-shown');
+    return 1;
+  },
+
+  velmora_dom_set_name__deps: ['$VelmoraPage'],
+  velmora_dom_set_name: function(place, name, length) {
+    var e = VelmoraPage.element(place), text = VelmoraPage.text(name, length);
+    if (!e || text === null) return 0;
+    e.setAttribute('aria-label', text);
+    return 1;
+  },
+
+  velmora_dom_set_caption__deps: ['$VelmoraPage'],
+  velmora_dom_set_caption: function(caption, length) {
+    var P = VelmoraPage, text = P.text(caption, length);
+    if (text === null || !P.caption) return 0;
+    document.title = text;
+    P.caption.textContent = text;
+    return 1;
+  },
+
+  velmora_dom_set_text__deps: ['$VelmoraPage'],
+  velmora_dom_set_text: function(place, pointer, length) {
+    var e = VelmoraPage.element(place), text = VelmoraPage.text(pointer, length);
+    if (!e || text === null) return 0;
+    if (e.localName === 'input') {
+      e.value = text;
+    } else {
+      e.textContent = text;
+    }
+    return 1;
+  },
+
+  velmora_dom_text_length__deps: ['$VelmoraPage'],
+  velmora_dom_text_length: function(place) {
+    var e = VelmoraPage.element(place);
+    return e ? VelmoraPage.points(VelmoraPage.value(e)).length : -1;
+  },
+
+  velmora_dom_text_copy__deps: ['$VelmoraPage'],
+  velmora_dom_text_copy: function(place, destination, length) {
+    var e = VelmoraPage.element(place), points;
+    if (!e) return 0;
+    points = VelmoraPage.points(VelmoraPage.value(e));
+    if (points.length !== length) return 0;
+    HEAPU32.set(points, destination >> 2);
+    return 1;
+  },
+
+  velmora_dom_set_sel_start__deps: ['$VelmoraPage'],
+  velmora_dom_set_sel_start: function(place, codePoints) {
+    var e = VelmoraPage.element(place), points, units = 0, i;
+    if (!e || e.localName !== 'input') return 0;
+    points = VelmoraPage.points(e.value);
+    for (i = 0; i < codePoints && i < points.length; i++) units += points[i] > 0xFFFF ? 2 : 1;
+    e.setSelectionRange(units, units);
+    return 1;
+  },
+
+  velmora_dom_set_look__deps: ['$VelmoraPage'],
+  velmora_dom_set_look: function(place, color, underline) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.style.color = color < 0 ? '' : 'rgb(' + (color & 255) + ',' + ((color >> 8) & 255) + ',' + ((color >> 16) & 255) + ')';
+    e.style.textDecoration = underline ? 'underline' : '';
+    return 1;
+  },
+
+  velmora_dom_set_enabled__deps: ['$VelmoraPage'],
+  velmora_dom_set_enabled: function(place, enabled) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.disabled = !enabled;
+    return 1;
+  },
+
+  velmora_dom_focus__deps: ['$VelmoraPage'],
+  velmora_dom_focus: function(place) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.focus();
+    return 1;
+  },
+
+  velmora_dom_hide_focus_look__deps: ['$VelmoraPage'],
+  velmora_dom_hide_focus_look: function(place) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.classList.add('no-focus-look');
+    return 1;
+  },
+
+  // Called inside the click that asked for it (the user's gesture), as the browser requires. The
+  // browser's clipboard takes well-formed Unicode only: a lone surrogate would arrive as U+FFFD,
+  // so such a text is refused rather than changed.
+  velmora_dom_clipboard__deps: ['$VelmoraPage'],
+  velmora_dom_clipboard: function(pointer, length) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var text = VelmoraPage.text(pointer, length), clipboard = window.isSecureContext && navigator.clipboard;
+      if (text === null || /[\uD800-\uDFFF]/.test(text.replace(/[\uD800-\uDBFF][\uDC00-\uDFFF]/g, '')) ||
+          !clipboard || !clipboard.writeText) {
+        wakeUp(0);
+        return;
+      }
+      try {
+        clipboard.writeText(text).then(function() { wakeUp(1); }, function() { wakeUp(0); });
+      } catch (e) {
+        wakeUp(0);
+      }
+    });
+  },
+
+  velmora_dom_msgbox__deps: ['$VelmoraPage'],
+  velmora_dom_msgbox: function(pointer, length, style, title, titleLength) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var P = VelmoraPage, text = P.text(pointer, length), heading = P.text(title, titleLength);
+      if (text === null || heading === null) {
+        wakeUp(0);
+        return;
+      }
+      try {
+        P.dialog(heading, text, style, function() { wakeUp(1); });
+      } catch (e) {
+        wakeUp(0);
+      }
+    });
+  },
+
+  velmora_dom_fatal__deps: ['$VelmoraPage'],
+  velmora_dom_fatal: function(title, titleLength, pointer, length) {
+    var P = VelmoraPage;
+    try {
+      P.stop(P.text(title, titleLength) || '', P.text(pointer, length) || '');
+      return 1;
+    } catch (e) {
+      return 0;
+    }
+  },
+
+  velmora_dom_open_link__deps: ['$VelmoraPage'],
+  velmora_dom_open_link: function(pointer, length) {
+    var target = VelmoraPage.text(pointer, length), url, a;
+    try {
+      url = new URL(target);
+    } catch (e) {
+      return 0;
+    }
+    if (url.protocol === 'mailto:') {
+      a = document.createElement('a');
+      a.href = url.href;
+      a.click();
+      return 1;
+    }
+    if (url.protocol !== 'http:' && url.protocol !== 'https:') return 0;
+    window.open(url.href, '_blank', 'noopener');
+    return 1;
+  },
+
+  velmora_dom_year: function() {
+    return new Date().getFullYear();
+  },
+});

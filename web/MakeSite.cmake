@@ -1,0 +1,23 @@
+# Writes the static site: the page's files, the program, and the service worker that keeps them
+# for use without the network. The worker's cache is named by the version and the files' contents.
+#   cmake -DSITE=<folder> -DFILES=<file;...> -DVERSION=<x.y.z.w> -DWORKER=<sw.js.in> -P MakeSite.cmake
+file(REMOVE_RECURSE "${SITE}")
+file(MAKE_DIRECTORY "${SITE}")
+set(names "")
+set(digests "")
+foreach(file IN LISTS FILES)
+  get_filename_component(name "${file}" NAME)
+  configure_file("${file}" "${SITE}/${name}" COPYONLY)
+  file(SHA256 "${file}" digest)
+  list(APPEND names "${name}")
+  string(APPEND digests "${name} ${digest}\n")
+endforeach()
+list(SORT names)
+string(SHA256 contents "${digests}")
+string(SUBSTRING "${contents}" 0 16 contents)
+set(VELMORA_SITE_ID "${VERSION}-${contents}")
+set(VELMORA_SITE_FILES "'./'")
+foreach(name IN LISTS names)
+  string(APPEND VELMORA_SITE_FILES ", '${name}'")
+endforeach()
+configure_file("${WORKER}" "${SITE}/sw.js" @ONLY)
