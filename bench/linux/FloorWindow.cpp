@@ -23,7 +23,7 @@ using velmora::ArrowKind;
 using velmora::ControlKind;
 
 QString Q(std::wstring_view text) {
-  return QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromWCharArray(text.data(), static_cast<int>(text.size()));  // int in Qt 5, widened in Qt 6
 }
 
 int Pixels(int twips) {
