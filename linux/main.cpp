@@ -17,6 +17,7 @@ int main(int argc, char* argv[]) {
     std::fputs(linux_desktop::kNoDisplayLine, stderr);
     return 1;
   }
+  qt::QtForms::PrepareApplication();
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName(QStringLiteral("drasken"));
   qt::QtForms forms(Form1Layout(), linux_desktop::ProgramResources(), {texts::kFatalTitle, texts::kFatalPrefix});

@@ -1,6 +1,8 @@
 // The window, its controls and the operations that event handlers call.
 #include "platform/qt/QtForms.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -51,7 +54,30 @@ int Pixels(int twips) {
   return TwipsToPixels(twips, 96);  // device-independent pixels; Qt scales for the screen
 }
 
+constexpr char kFormProperty[] = "velmoraForm";
+
+// A plain top-level QWidget is presented to screen readers as a pane ("filler" in AT-SPI); the
+// form is a window, announced with its title.
+QAccessibleInterface* FormAccessible(const QString& /*className*/, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (widget == nullptr || !widget->isWindow() || !widget->property(kFormProperty).toBool()) {
+    return nullptr;
+  }
+  return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
 }  // namespace
+
+// Qt 6 scales every screen by its DPI, fractional factors included (1.5 at 144 DPI); Qt 5 does
+// so only when asked before the application object exists. Without it, Qt 5 draws 192-DPI text
+// in a 96-DPI layout. Both take the factor as it is, so that the window looks alike in both.
+void QtForms::PrepareApplication() {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+  QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+  QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+#endif
+}
 
 QtForms::QtForms(const FormSpec& layout, QtResources resources, FatalErrorTexts fatal)
     : EventBoundary(fatal),
@@ -90,6 +116,12 @@ void QtForms::CreateWindow() {
                                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                      Qt::WindowCloseButtonHint);
   window_->setObjectName(QStringLiteral("Form1"));
+  window_->setProperty(kFormProperty, true);
+  static const bool accessibleForm = [] {
+    QAccessible::installFactory(FormAccessible);
+    return true;
+  }();
+  static_cast<void>(accessibleForm);
   window_->setWindowTitle(ToQString(spec_.caption));
   window_->setWindowIcon(resources_.icon);
   window_->setFont(WindowFont());
@@ -290,14 +322,24 @@ void QtForms::SetSelStart(ControlKey box, std::size_t position) {
   edit->setCursorPosition(static_cast<int>(units));
 }
 
-// On X11 the CLIPBOARD selection is owned, never locked: another program cannot keep it busy.
+// On X11 the CLIPBOARD selection is owned, never locked, and the X server may refuse the
+// ownership: to a request older than another program's last take, say. Qt only warns then, so
+// the clipboard is asked afterwards whether it holds this text: its own data while the ownership
+// held, or the same text from a program that took it over at once (a clipboard manager). Anything
+// else is the busy clipboard, and whatever the clipboard held stays there.
 ClipboardResult QtForms::ReplaceClipboardText(std::wstring_view text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) {
     throw PlatformError("no clipboard");
   }
-  clipboard->setText(ToQString(text), QClipboard::Clipboard);
-  return ClipboardResult::Replaced;
+  const QString code = ToQString(text);
+  auto* data = new QMimeData;
+  data->setText(code);
+  clipboard->setMimeData(data, QClipboard::Clipboard);  // the clipboard owns it from here
+  if (clipboard->mimeData(QClipboard::Clipboard) == data || clipboard->text(QClipboard::Clipboard) == code) {
+    return ClipboardResult::Replaced;
+  }
+  return ClipboardResult::Busy;
 }
 
 void QtForms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {

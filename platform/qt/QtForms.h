@@ -40,6 +40,10 @@ class QtForms final : public QObject, public FormsRuntime, private EventBoundary
   QtForms(const QtForms&) = delete;
   QtForms& operator=(const QtForms&) = delete;
 
+  // What the application needs before its QApplication is made: the same scaling in Qt 5 as in
+  // Qt 6 on a high-DPI screen.
+  static void PrepareApplication();
+
   // Creates the window and its controls, raises Initialize, then shows the window centred with
   // the focus on the first control in tab order. False when start-up failed (already reported).
   bool Open(FormEvents& events);
@@ -93,6 +97,7 @@ class QtForms final : public QObject, public FormsRuntime, private EventBoundary
   ControlTable<QWidget*> controls_;
   std::unique_ptr<ButtonStyle> style_;  // the command buttons' look; outlives the window
   QPointer<QWidget> window_;            // deleted with this object when still there
+  const QObject* doubleClicked_ = nullptr;  // the label whose double-click awaits its release
 };
 
 }  // namespace velmora::qt

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <utility>
+
 #include "platform/qt/ButtonStyle.h"
 #include "platform/qt/QtForms.h"
 
@@ -18,6 +20,12 @@ QPoint PositionOf(const QMouseEvent& event) {
 #else
   return event.pos();
 #endif
+}
+
+bool IsLeftButton(QEvent::Type type, const QEvent& event) {
+  return (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+          type == QEvent::MouseButtonDblClick) &&
+         static_cast<const QMouseEvent&>(event).button() == Qt::LeftButton;
 }
 }  // namespace
 
@@ -62,13 +70,18 @@ bool QtForms::eventFilter(QObject* watched, QEvent* event) {
   const ControlKind kind = control->design->kind;
   if (type == QEvent::MouseMove && kind == ControlKind::Label) {
     Raise([&] { events_->MouseMove(id); });
-  } else if (type == QEvent::MouseButtonRelease && kind == ControlKind::Label) {
-    const auto* release = static_cast<const QMouseEvent*>(event);
-    if (release->button() == Qt::LeftButton && control->handle->rect().contains(PositionOf(*release))) {
+  } else if (kind == ControlKind::Label && IsLeftButton(type, *event)) {
+    // Qt delivers a double-click as press, release, double-click, release; Windows as one click
+    // and one double-click. The release that ends a double-click is no second click.
+    if (type == QEvent::MouseButtonDblClick) {
+      doubleClicked_ = watched;
+      Raise([&] { events_->DblClick(id); });
+    } else if (type == QEvent::MouseButtonPress) {
+      doubleClicked_ = nullptr;
+    } else if (type == QEvent::MouseButtonRelease && std::exchange(doubleClicked_, nullptr) != watched &&
+               control->handle->rect().contains(PositionOf(static_cast<const QMouseEvent&>(*event)))) {
       Raise([&] { events_->Click(id); });
     }
-  } else if (type == QEvent::MouseButtonDblClick && kind == ControlKind::Label) {
-    Raise([&] { events_->DblClick(id); });
   } else if (type == QEvent::MouseButtonDblClick && kind == ControlKind::TextBox) {
     QMetaObject::invokeMethod(
         this, [this, id] { Raise([&] { events_->DblClick(id); }); }, Qt::QueuedConnection);
