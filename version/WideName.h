@@ -19,6 +19,10 @@ std::optional<std::filesystem::path> PathFromWide(const std::wstring& name);
 std::wstring WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
 
+// The wide form of bytes that are valid UTF-8, which converts back to the very same bytes; for
+// anything else (a POSIX file name may be any bytes) nothing.
+std::optional<std::wstring> WideFromUtf8Exactly(std::string_view text);
+
 // The same conversions to and from UTF-16 on every platform.
 std::u16string Utf16FromUtf8(std::string_view text);
 std::string Utf8FromUtf16(std::u16string_view text);

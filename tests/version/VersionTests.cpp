@@ -360,6 +360,15 @@ TEST(WideNameTest, ConvertsUtf8AndUtf16) {
     const std::wstring wide = {wchar_t(0xD800), wchar_t(0xDC00), wchar_t(0x10FFFF), wchar_t(0x110000)};
     EXPECT_EQ(Utf8FromWide(wide), rr + rr + "\xF4\x8F\xBF\xBF" + rr);
   }
+  // Exactly, or not at all: only what converts back to the same bytes.
+  const std::pair<std::string, const wchar_t*> exact[] = {
+      {"", L""}, {"caf\xC3\xA9", L"caf\u00E9"}, {"caf" + rr, L"caf\uFFFD"},
+      {"\xF0\x9F\x98\x80", L"\U0001F600"}, {"caf\xE9", nullptr}, {"\xED\xA0\x80", nullptr},
+      {"\xC0\xAF", nullptr}, {"\xF0\x9F\x98", nullptr},
+  };
+  for (const auto& [utf8, wide] : exact) {
+    EXPECT_EQ(WideFromUtf8Exactly(utf8).value_or(L"-"), wide ? wide : L"-") << utf8;
+  }
 }
 
 }  // namespace
