@@ -90,13 +90,20 @@ velmora_use_wine64_loader() {
   case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
 }
 
+# The virtual display admits only clients with its cookie (as xvfb-run does): no other local
+# user can read its clipboard or screen or send it input. The cookie is in a fresh authority file,
+# exported as XAUTHORITY with DISPLAY for everything the script runs on it.
 VELMORA_XVFB_PID=
+VELMORA_XAUTHORITY=
 velmora_start_display() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${VELMORA_FORCE_XVFB:-}" ]; then return 0; fi
-  local n
+  VELMORA_XAUTHORITY=$(mktemp "${TMPDIR:-/tmp}/velmora-xauth.XXXXXX")
+  local n cookie
+  cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
   for n in $(seq 91 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
+    xauth -q -f "$VELMORA_XAUTHORITY" add ":$n" . "$cookie"
+    Xvfb ":$n" -auth "$VELMORA_XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
     VELMORA_XVFB_PID=$!
     local i
     for i in $(seq 1 50); do
@@ -104,11 +111,13 @@ velmora_start_display() {
       sleep 0.1
     done
     if kill -0 "$VELMORA_XVFB_PID" 2>/dev/null; then
-      export DISPLAY=":$n"
+      export DISPLAY=":$n" XAUTHORITY="$VELMORA_XAUTHORITY"
       echo "virtual display $DISPLAY (Xvfb pid $VELMORA_XVFB_PID)"
       return 0
     fi
   done
+  VELMORA_XVFB_PID=
+  rm -f "$VELMORA_XAUTHORITY"
   echo "could not start Xvfb" >&2
   return 1
 }
@@ -123,6 +132,10 @@ velmora_stop() {
     kill "$VELMORA_XVFB_PID" 2>/dev/null || true
     wait "$VELMORA_XVFB_PID" 2>/dev/null || true
     VELMORA_XVFB_PID=
+  fi
+  if [ -n "$VELMORA_XAUTHORITY" ]; then
+    rm -f "$VELMORA_XAUTHORITY"
+    VELMORA_XAUTHORITY=
   fi
 }
 
