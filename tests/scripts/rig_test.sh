@@ -3,7 +3,8 @@
 # - the display that lib.sh starts refuses a client without its cookie;
 # - scripts/run leaves a program the user started before it in the same prefix running, ends the one
 #   it started and its display; a prefix to be made again while a program runs in it is left alone;
-# - scripts/bench goes on when the prefix's server is already up, and keeps a server up only for a while.
+# - scripts/bench goes on when the prefix's server is already up, and keeps a server up only for a while;
+# - scripts/release refuses a working tree with changes (its names would claim the commit).
 # They run from a copy of scripts/ in a scratch project, on the real Xvfb and xauth, with fakes of
 # Wine (a program runs until it is ended; "wineserver -k" ends every program of the prefix, as
 # Wine's does), cmake, the package list and the screenshot tools (tests/scripts/fakes/).
@@ -22,7 +23,8 @@ alive() { kill -0 "$1" 2>/dev/null; }
 
 root=$work/velmora
 mkdir -p "$root"
-cp -r "$repo/scripts" "$root/"
+cp -r "$repo/scripts" "$repo/.gitignore" "$root/"
+printf 'project(Velmora VERSION 1.0.0.2 LANGUAGES C CXX)\n' >"$root/CMakeLists.txt"
 # The fakes come first, also before the rig's own loader shims (where it uses them).
 export PATH="$repo/tests/scripts/fakes:$root/build/wine64-loader:$PATH" VELMORA_FAKE_LOG=$work/fake.log
 unset DISPLAY XAUTHORITY WINEPREFIX VELMORA_WINEPREFIX VELMORA_WINE_ARCH VELMORA_DPI VELMORA_PLAIN
@@ -72,5 +74,21 @@ touch "$prefix/.server"
 script bench 1 win64 || true
 grep -q "launch_bench.exe" "$VELMORA_FAKE_LOG" || fail "scripts/bench stopped at the server: $(cat "$work/out")"
 grep -qx "wineserver -p" "$VELMORA_FAKE_LOG" && fail "scripts/bench kept the prefix's server up for good"
+
+# scripts/release from a working tree with a change, with an untracked file, and clean.
+git -C "$root" init -q && git -C "$root" add -A
+git -C "$root" -c user.name=rig -c user.email=rig@velmora.example commit -qm scratch
+mkdir -p "$root/dist" && touch "$root/dist/earlier"
+for change in "echo '# changed' >>CMakeLists.txt" "git checkout -q CMakeLists.txt && touch notes.txt"; do
+  (cd "$root" && eval "$change")
+  : >"$VELMORA_FAKE_LOG"
+  if script release || [ -s "$VELMORA_FAKE_LOG" ] || [ ! -e "$root/dist/earlier" ] ||
+    ! grep -q "uncommitted changes" "$work/out"; then
+    fail "scripts/release built from a working tree with changes ($change): $(cat "$work/out")"
+  fi
+done
+rm "$root/notes.txt"
+script release || true  # clean: it builds (the fake cmake builds nothing, so it stops there)
+grep -q "^cmake --preset win32" "$VELMORA_FAKE_LOG" || fail "scripts/release refused a clean tree: $(cat "$work/out")"
 
 exit $((failures > 0))
