@@ -320,6 +320,17 @@ TEST(PortableVersionSourceTest, ReadsTheFileItFoundWhateverTheNameComesToMean) {
   EXPECT_EQ(read(source, b), 2);  // another name, whatever is held
   EXPECT_EQ(source.InfoSize(b), 92u);
   EXPECT_EQ(read(source, b), 2);
+  // Nothing is kept past a failed step or check: the next step reads what the name gives then.
+  put("a.exe", 0);
+  ASSERT_TRUE(source.FileExists(a));
+  EXPECT_EQ(source.InfoSize(a), 0u);
+  put("a.exe", 0x00050000);
+  EXPECT_EQ(read(source, a), 5);
+  ASSERT_TRUE(source.FileExists(a));
+  EXPECT_FALSE(source.FileExists(a + L"?"));
+  put("a.exe", 0x00060000);
+  EXPECT_EQ(source.InfoSize(a), 92u);
+  EXPECT_EQ(read(source, a), 6);
 }
 
 // Names in UTF-8 (a POSIX file system's) and UTF-16. What is not valid becomes U+FFFD, one for each
