@@ -90,13 +90,20 @@ velmora_use_wine64_loader() {
   case ":$PATH:" in *":$shims:"*) ;; *) export PATH="$shims:$PATH" ;; esac
 }
 
+# The virtual display admits only clients with its cookie (as xvfb-run does): no other local
+# user can read its clipboard or screen or send it input. The cookie is in a fresh authority file,
+# exported as XAUTHORITY with DISPLAY for everything the script runs on it.
 VELMORA_XVFB_PID=
+VELMORA_XAUTHORITY=
 velmora_start_display() {
   if [ -n "${DISPLAY:-}" ] && [ -z "${VELMORA_FORCE_XVFB:-}" ]; then return 0; fi
-  local n
+  VELMORA_XAUTHORITY=$(mktemp "${TMPDIR:-/tmp}/velmora-xauth.XXXXXX")
+  local n cookie
+  cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
   for n in $(seq 91 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
+    xauth -q -f "$VELMORA_XAUTHORITY" add ":$n" . "$cookie"
+    Xvfb ":$n" -auth "$VELMORA_XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
     VELMORA_XVFB_PID=$!
     local i
     for i in $(seq 1 50); do
@@ -104,26 +111,54 @@ velmora_start_display() {
       sleep 0.1
     done
     if kill -0 "$VELMORA_XVFB_PID" 2>/dev/null; then
-      export DISPLAY=":$n"
+      export DISPLAY=":$n" XAUTHORITY="$VELMORA_XAUTHORITY"
       echo "virtual display $DISPLAY (Xvfb pid $VELMORA_XVFB_PID)"
       return 0
     fi
   done
+  VELMORA_XVFB_PID=
+  rm -f "$VELMORA_XAUTHORITY"
   echo "could not start Xvfb" >&2
   return 1
 }
 
-VELMORA_PREFIXES=()
+# Ends what the script started, by PID: its virtual display. The Wine prefixes' servers are left to
+# end by themselves once their last program is gone: "wineserver -k" would also end the programs
+# that the user runs in the same prefix.
 velmora_stop() {
-  local prefix
-  for prefix in "${VELMORA_PREFIXES[@]}"; do
-    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-  done
   if [ -n "$VELMORA_XVFB_PID" ]; then
     kill "$VELMORA_XVFB_PID" 2>/dev/null || true
     wait "$VELMORA_XVFB_PID" 2>/dev/null || true
     VELMORA_XVFB_PID=
   fi
+  if [ -n "$VELMORA_XAUTHORITY" ]; then
+    rm -f "$VELMORA_XAUTHORITY"
+    VELMORA_XAUTHORITY=
+  fi
+}
+
+# Keeps the prefix's Wine server up between programs (one already up is as good) until SECONDS
+# after its last program, and runs one program at once: the server and Wine's services are then
+# ready for the next, and the countdown has begun (a server that never had a program stays up).
+velmora_keep_wineserver() {
+  wineserver -p"${1:-30}" 2>/dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# True when a process other than this script and the ones that started it runs in the prefix:
+# Wine's programs and server there have it as their WINEPREFIX.
+velmora_prefix_in_use() {
+  local -A ours=()
+  local pid=$$ key value dir
+  while [ -r "/proc/$pid/status" ] && [ -z "${ours[$pid]:-}" ]; do
+    ours[$pid]=1
+    while read -r key value; do [ "$key" = PPid: ] && break; done <"/proc/$pid/status"
+    pid=$value
+  done
+  for dir in /proc/[0-9]*; do
+    [ -z "${ours[${dir#/proc/}]:-}" ] && grep -qzxF "WINEPREFIX=$1" "$dir/environ" 2>/dev/null && return 0
+  done
+  return 1
 }
 
 # Boots the prefix once, then sets what the rig needs: unmanaged X11 windows (no window
@@ -134,11 +169,15 @@ velmora_stop() {
 velmora_wine_prefix() {
   local dpi="${1:-${VELMORA_DPI:-96}}"
   VELMORA_DPI="$dpi" velmora_wine_env
-  VELMORA_PREFIXES+=("$WINEPREFIX")
   # The stamp names the architecture: a prefix booted for the other one, or before wine32 was
   # installed ("could not load kernel32.dll"), is made again.
   local stamp="$WINEPREFIX/.velmora-ready-3-$WINEARCH"
   [ -f "$stamp" ] && return 0
+  if [ -d "$WINEPREFIX" ] && velmora_prefix_in_use "$WINEPREFIX"; then
+    echo "The Wine prefix $WINEPREFIX must be made again for this version of the rig, but a" \
+      "program is still running in it. Close it, then run this again." >&2
+    return 1
+  fi
   case "$WINEPREFIX" in "$VELMORA_ROOT"/build/*) rm -rf "$WINEPREFIX" ;; esac
   mkdir -p "$WINEPREFIX"
   echo "booting Wine prefix $WINEPREFIX"
@@ -173,6 +212,6 @@ REG
   # Debian keeps Wine's own fonts (Marlett for the arrows and the title bar buttons, Tahoma)
   # where this Wine does not look for them; the prefix's Fonts folder is always searched.
   [ "${VELMORA_PLAIN:-0}" = 1 ] || cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wineserver -k  # the DPI and the fonts take effect when the prefix starts again
+  wineserver -w  # the DPI and the fonts take effect when the prefix starts again
   touch "$stamp"
 }

@@ -1,9 +1,7 @@
 #include "version/PortableVersionSource.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
-#include <vector>
+#include <utility>
 
 #include "version/PeVersionReader.h"
 #include "version/WideName.h"
@@ -17,25 +15,15 @@ constexpr const wchar_t* kSeparators = L"\\/:";
 constexpr const wchar_t* kSeparators = L"/";
 #endif
 
-// The whole file, or nothing when it cannot be read or is larger than the reader accepts.
-std::optional<std::vector<std::byte>> ReadImage(const std::wstring& name) {
-  const std::filesystem::path path = PathFromWide(name);
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > pe::kMaxImageSize) {
-    return std::nullopt;
-  }
-  std::ifstream file(path, std::ios::binary);
-  std::vector<std::byte> bytes(static_cast<std::size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    return std::nullopt;
-  }
-  return bytes;
+std::optional<OrdinaryFile> OpenNamed(const std::wstring& name) {
+  const auto path = PathFromWide(name);
+  return path ? OrdinaryFile::Open(*path) : std::nullopt;
 }
 
 }  // namespace
 
 bool PortableVersionSource::FileExists(const std::wstring& sFileName) {
+  held_.reset();
   if (sFileName.empty() || sFileName.find_first_of(L"*?") != std::wstring::npos) {
     return false;
   }
@@ -44,29 +32,54 @@ bool PortableVersionSource::FileExists(const std::wstring& sFileName) {
   if (leaf == sFileName.size() || sFileName[leaf] == L'.') {
     return false;
   }
-  std::error_code error;
-  return std::filesystem::is_regular_file(PathFromWide(sFileName), error);
+  auto file = OpenNamed(sFileName);
+  if (!file) {
+    return false;
+  }
+  held_.emplace(Held{sFileName, std::move(*file)});
+  return true;
+}
+
+std::optional<std::vector<std::byte>> PortableVersionSource::VersionInfo(const std::wstring& sFileName) {
+  auto file = Take<OrdinaryFile>(sFileName);
+  held_.reset();
+  if (!file) {
+    file = OpenNamed(sFileName);
+  }
+  if (!file) {
+    return std::nullopt;
+  }
+  const auto image = file->ReadAll(pe::kMaxImageSize);
+  if (!image) {
+    return std::nullopt;
+  }
+  const auto resource = pe::FindVersionResource(*image);
+  if (!resource) {
+    return std::nullopt;
+  }
+  return std::vector<std::byte>(resource->begin(), resource->end());
 }
 
 std::uint32_t PortableVersionSource::InfoSize(const std::wstring& sFileName) {
-  const auto image = ReadImage(sFileName);
-  if (!image) {
+  auto info = VersionInfo(sFileName);
+  if (!info) {
     return 0;
   }
-  const auto resource = pe::FindVersionResource(*image);
-  return resource ? static_cast<std::uint32_t>(resource->size()) : 0;
+  const auto size = static_cast<std::uint32_t>(info->size());  // at most kMaxVersionResourceSize
+  held_.emplace(Held{sFileName, std::move(*info)});
+  return size;
 }
 
 bool PortableVersionSource::ReadInfo(const std::wstring& sFileName, std::span<std::byte> buffer) {
-  const auto image = ReadImage(sFileName);
-  if (!image) {
+  auto info = Take<std::vector<std::byte>>(sFileName);
+  if (!info) {
+    info = VersionInfo(sFileName);
+  }
+  held_.reset();
+  if (!info || info->size() > buffer.size()) {
     return false;
   }
-  const auto resource = pe::FindVersionResource(*image);
-  if (!resource || resource->size() > buffer.size()) {
-    return false;
-  }
-  std::copy(resource->begin(), resource->end(), buffer.begin());
+  std::copy(info->begin(), info->end(), buffer.begin());
   return true;
 }
 

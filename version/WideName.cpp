@@ -109,6 +109,14 @@ std::string Utf8FromWide(std::wstring_view text) {
   return ToUtf8(text);
 }
 
+std::optional<std::wstring> WideFromUtf8Exactly(std::string_view text) {
+  std::wstring wide = WideFromUtf8(text);
+  if (Utf8FromWide(wide) != text) {
+    return std::nullopt;
+  }
+  return wide;
+}
+
 std::u16string Utf16FromUtf8(std::string_view text) {
   return FromUtf8<char16_t>(text);
 }

@@ -229,13 +229,13 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
   TempDirectory directory;
   const auto in = [&](const std::wstring& leaf) { return directory.path.wstring() + L"/" + leaf; };
   const auto file = [&](const std::wstring& leaf, std::span<const std::byte> bytes) {
-    TempDirectory::Write(PathFromWide(in(leaf)), bytes);
+    TempDirectory::Write(PathFromWide(in(leaf)).value(), bytes);
     return in(leaf);
   };
   const auto image = [&](const std::wstring& leaf, const PeSpec& shape = {}) {
     return file(leaf, BuildPeImage(shape).bytes);
   };
-  std::filesystem::create_directory(PathFromWide(in(L"folder.exe")));
+  std::filesystem::create_directory(PathFromWide(in(L"folder.exe")).value());
   const std::wstring unicode = image(L"\u7248\u672c-\u00e9\U0001F600.exe");
   std::vector<std::tuple<std::wstring, bool, bool>> cases = {  // name, exists, has version information
       {image(L"pe32.exe"), true, true}, {image(L"pe32plus.dll", {.pe32Plus = true}), true, true},
@@ -245,10 +245,17 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
       {in(L"folder.exe"), false, false}, {in(L""), false, false}, {L"", false, false},
       {in(L"*.exe"), false, false}, {in(L"pe32.ex?"), false, false}, {in(L"*"), false, false},
       {L"pe32.exe", true, true}, {L".hidden.exe", false, true},  // relative names
+      {in(L"pe32.exe") + std::wstring(1, L'\0') + L"x", false, false},  // not pe32.exe: no such name
   };
   if constexpr (!kWide16) {  // names that only a POSIX file system takes: no separator but '/'
     cases.insert(cases.end(), {{image(L"a\\.b"), true, true}, {image(L"a:.b"), true, true}});
     cases.push_back({image(L"a*b"), false, true});
+    // Names that UTF-8 cannot carry are not the file whose name has U+FFFD in their place.
+    image(L"caf\uFFFD.exe");
+    cases.insert(cases.end(), {{in(L"caf\uFFFD.exe"), true, true},
+                               {in(L"caf\xD800.exe"), false, false},
+                               {in(L"caf\xDCE9.exe"), false, false},
+                               {in(L"caf") + wchar_t(0x110000) + L".exe", false, false}});
   }
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(directory.path);
@@ -274,10 +281,56 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
     const std::pair<std::uint64_t, std::uint32_t> sizes[] = {
         {pe::kMaxImageSize, 92}, {pe::kMaxImageSize + 1, 0}, {std::uint64_t{1} << 41, 0}};
     for (const auto& [size, info] : sizes) {
-      std::filesystem::resize_file(PathFromWide(large), size);
+      std::filesystem::resize_file(PathFromWide(large).value(), size);
       EXPECT_EQ(source.InfoSize(large), info) << size;
     }
   }
+}
+
+// The file FileExists found is the one read, even when another takes its name before the reading
+// steps; a step for another name, or one made on its own, reads what the name gives then.
+TEST(PortableVersionSourceTest, ReadsTheFileItFoundWhateverTheNameComesToMean) {
+  TempDirectory directory;
+  int replaced = 0;
+  const auto put = [&](const char* leaf, std::uint32_t ms) {  // file version ms.0, 0: none
+    const auto path = directory.path / leaf;
+    if (std::filesystem::exists(path)) {  // moved away, still open where it is held
+      std::filesystem::rename(path, directory.path / std::to_string(++replaced));
+    }
+    PeImage image = BuildPeImage({.hasVersion = ms != 0});
+    Put32(image.bytes, kResources + kVersionData + 48, ms);
+    TempDirectory::Write(path, image.bytes);
+    return path.wstring();
+  };
+  const auto read = [](PortableVersionSource& source, const std::wstring& name) {
+    std::vector<std::byte> info(92);
+    return source.ReadInfo(name, info) ? std::to_integer<int>(info[50]) : -1;  // the major number
+  };
+  const std::wstring a = put("a.exe", 0x00010000), b = put("b.exe", 0x00020000);
+  PortableVersionSource source;
+  ASSERT_TRUE(source.FileExists(a));
+  put("a.exe", 0x00030000);
+  EXPECT_EQ(source.InfoSize(a), 92u);
+  put("a.exe", 0);  // no version information any more
+  EXPECT_EQ(read(source, a), 1);
+  EXPECT_EQ(source.InfoSize(a), 0u);  // on its own: the file named now
+  put("a.exe", 0x00040000);
+  EXPECT_EQ(read(source, a), 4);
+  ASSERT_TRUE(source.FileExists(a));
+  EXPECT_EQ(read(source, b), 2);  // another name, whatever is held
+  EXPECT_EQ(source.InfoSize(b), 92u);
+  EXPECT_EQ(read(source, b), 2);
+  // Nothing is kept past a failed step or check: the next step reads what the name gives then.
+  put("a.exe", 0);
+  ASSERT_TRUE(source.FileExists(a));
+  EXPECT_EQ(source.InfoSize(a), 0u);
+  put("a.exe", 0x00050000);
+  EXPECT_EQ(read(source, a), 5);
+  ASSERT_TRUE(source.FileExists(a));
+  EXPECT_FALSE(source.FileExists(a + L"?"));
+  put("a.exe", 0x00060000);
+  EXPECT_EQ(source.InfoSize(a), 92u);
+  EXPECT_EQ(read(source, a), 6);
 }
 
 // Names in UTF-8 (a POSIX file system's) and UTF-16. What is not valid becomes U+FFFD, one for each
@@ -317,6 +370,15 @@ TEST(WideNameTest, ConvertsUtf8AndUtf16) {
   if constexpr (!kWide16) {  // U+10FFFF is the last code point
     const std::wstring wide = {wchar_t(0xD800), wchar_t(0xDC00), wchar_t(0x10FFFF), wchar_t(0x110000)};
     EXPECT_EQ(Utf8FromWide(wide), rr + rr + "\xF4\x8F\xBF\xBF" + rr);
+  }
+  // Exactly, or not at all: only what converts back to the same bytes.
+  const std::pair<std::string, const wchar_t*> exact[] = {
+      {"", L""}, {"caf\xC3\xA9", L"caf\u00E9"}, {"caf" + rr, L"caf\uFFFD"},
+      {"\xF0\x9F\x98\x80", L"\U0001F600"}, {"caf\xE9", nullptr}, {"\xED\xA0\x80", nullptr},
+      {"\xC0\xAF", nullptr}, {"\xF0\x9F\x98", nullptr},
+  };
+  for (const auto& [utf8, wide] : exact) {
+    EXPECT_EQ(WideFromUtf8Exactly(utf8).value_or(L"-"), wide ? wide : L"-") << utf8;
   }
 }
 

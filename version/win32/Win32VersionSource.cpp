@@ -31,9 +31,10 @@ struct VersionDll {
 }  // namespace
 
 // Only an ordinary file matches: a wildcard pattern, a directory, a hidden or a system file
-// does not, which is what a directory search for ordinary files would find.
+// does not, which is what a directory search for ordinary files would find. Nor does a name with
+// a NUL in it, which the system would read as the shorter name before it.
 bool Win32VersionSource::FileExists(const std::wstring& sFileName) {
-  if (sFileName.empty() || sFileName.find_first_of(L"*?") != std::wstring::npos) {
+  if (sFileName.empty() || sFileName.find_first_of(std::wstring_view(L"*?\0", 3)) != std::wstring::npos) {
     return false;
   }
   const DWORD attributes = GetFileAttributesW(sFileName.c_str());

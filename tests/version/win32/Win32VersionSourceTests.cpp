@@ -9,6 +9,9 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "PeImageBuilder.h"
 #include "version/CFileVersion.h"
@@ -53,6 +56,40 @@ TEST(Win32VersionSource, ReadsTheFileVersionOfOrdinaryFilesOnlyAsThePortableRead
   }
   for (const auto& entry : std::filesystem::directory_iterator(directory.path)) {
     SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);  // so that it can be removed
+  }
+}
+
+// Neither reader waits on or reads what is not a disk file: a named pipe with its server waiting,
+// the NUL device, a directory. A name with a lone surrogate is its own file, or none where the file
+// system cannot hold it (Wine), never the file with U+FFFD in its place.
+TEST(Win32VersionSource, BothReadersRefuseWhatIsNotADiskFileAndReadTheFileNamedOnly) {
+  TempDirectory directory;
+  const auto in = [&](const wchar_t* leaf) { return (directory.path / leaf).wstring(); };
+  TempDirectory::Write(in(L"caf\uFFFD.exe"), BuildPeImage({}).bytes);
+  PeImage other = BuildPeImage({});
+  Put32(other.bytes, kResources + kVersionData + 48, 0x00090009);
+  std::vector<std::pair<std::wstring, const wchar_t*>> cases = {
+      {in(L"caf\uFFFD.exe"), L"3.4.5.6"}, {L"NUL", L"-"}, {L"\\\\.\\NUL", L"-"}, {directory.path.wstring(), L"-"}};
+  for (const wchar_t* lone : {L"caf\xD800.exe", L"caf\xDC00.exe"}) {
+    TempDirectory::Write(in(lone), other.bytes);
+    cases.push_back(
+        {in(lone), GetFileAttributesW(in(lone).c_str()) == INVALID_FILE_ATTRIBUTES ? L"-" : L"9.9.5.6"});
+  }
+  const std::wstring pipe = L"\\\\.\\pipe\\velmora-version-" + std::to_wstring(GetCurrentProcessId());
+  cases.push_back({pipe, L"-"});
+  std::vector<std::unique_ptr<void, decltype(&CloseHandle)>> servers;  // one instance for each reader
+  for (int i = 0; i < 2; ++i) {
+    servers.emplace_back(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 2,
+                                          4096, 4096, 0, nullptr),
+                         &CloseHandle);
+    ASSERT_NE(servers.back().get(), INVALID_HANDLE_VALUE);
+  }
+  for (const auto& [name, expected] : cases) {
+    CFileVersion win32(std::make_unique<Win32VersionSource>()),
+        portable(std::make_unique<PortableVersionSource>());
+    EXPECT_EQ(win32.FillVersionInfo(name) ? win32.VersionString() : L"-", expected) << Utf8FromWide(name);
+    EXPECT_EQ(portable.FillVersionInfo(name) ? portable.VersionString() : L"-", expected)
+        << Utf8FromWide(name);
   }
 }
 
