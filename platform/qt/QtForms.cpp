@@ -235,15 +235,20 @@ void QtForms::AutoSize(const Control& label) {
   widget->resize(metrics.horizontalAdvance(widget->text()), metrics.height());
 }
 
+// A label in the window's own look keeps no palette or font of its own: it takes the window's.
 void QtForms::ApplyLook(const Control& label) {
   QWidget* widget = label.handle;
-  QPalette palette = window_->palette();
+  QPalette palette;
   if (label.color != kDefaultColor) {
+    palette = window_->palette();
     palette.setColor(QPalette::WindowText, ToQColor(label.color));
   }
   widget->setPalette(palette);
-  QFont font = window_->font();
-  font.setUnderline(label.underline);
+  QFont font;
+  if (label.underline) {
+    font = window_->font();
+    font.setUnderline(true);
+  }
   widget->setFont(font);
   AutoSize(label);
 }

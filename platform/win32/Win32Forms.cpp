@@ -160,10 +160,14 @@ void Win32Forms::SetCaption(std::wstring_view caption) {
   SetWindowTextChecked(window_.get(), caption);
 }
 
+// A caption a label already shows is not written again: nothing to measure, nothing to repaint
+// (start-up writes the credit and the web address that the layout already put there).
 void Win32Forms::SetLabelCaption(ControlKey label, std::wstring_view caption) {
   const Control& control = controls_.Checked(label, ControlKind::Label);
-  SetWindowTextChecked(control.handle, caption);
-  AutoSize(control);
+  if (WindowText(control.handle) != caption) {
+    SetWindowTextChecked(control.handle, caption);
+    AutoSize(control);
+  }
 }
 
 std::wstring Win32Forms::LabelCaption(ControlKey label) {
