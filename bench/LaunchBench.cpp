@@ -1,4 +1,4 @@
-// Launch benchmark: starts programs in turn, several times each, and measures the time until each
+// Launch benchmark: starts programs in turn, several times each (each run led by the next one), and measures the time until each
 // has shown its window and gone idle, and its peak working set. Each run's samples, then a
 // "result" line per program (bench/Quartiles.h).
 //   launch_bench.exe RUNS NAME PROGRAM [NAME PROGRAM ...]   (NAME in ASCII)
@@ -76,6 +76,7 @@ bool Launch(const std::wstring& program, Sample& sample) {
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
+  ::Sleep(200);  // settled: Wine and the display finish with the last window before the next start
   return search.found != nullptr;
 }
 
@@ -99,9 +100,11 @@ int wmain(int argc, wchar_t** argv) {
     Sample warmUp;  // the first start of a prefix pays for loading Wine itself
     Launch(program.path, warmUp);
   }
+  // Each run starts with the next program in turn, so that none always follows the same one.
+  const std::size_t count = programs.size();
   for (int run = 1; run <= runs; ++run) {
-    std::wprintf(L"run %2d:", run);
-    for (Program& program : programs) {
+    for (std::size_t turn = 0; turn < count; ++turn) {
+      Program& program = programs[(static_cast<std::size_t>(run) + turn) % count];
       Sample sample;
       if (!Launch(program.path, sample)) {
         std::fwprintf(stderr, L"%ls: no window appeared\n", program.path.c_str());
@@ -109,7 +112,10 @@ int wmain(int argc, wchar_t** argv) {
       }
       program.launchMs.push_back(sample.launchMs);
       program.peakKb.push_back(sample.peakWorkingSetKb);
-      std::wprintf(L"  %ls %.0f ms %.0f KB", program.name.c_str(), sample.launchMs, sample.peakWorkingSetKb);
+    }
+    std::wprintf(L"run %2d:", run);
+    for (const Program& program : programs) {
+      std::wprintf(L"  %ls %.0f ms %.0f KB", program.name.c_str(), program.launchMs.back(), program.peakKb.back());
     }
     std::wprintf(L"\n");
     std::fflush(stdout);

@@ -1,7 +1,8 @@
 // Launch to first paint and peak memory of window programs on an X display without a window
 // manager. Each run starts a program, watches for its top-level window to be mapped and to have
 // its client area painted (almost no pixel left black on a black root), then reads the
-// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns.
+// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns, each
+// run led by the next one.
 //   first_paint RUNS NAME COMMAND [NAME COMMAND ...]   (COMMAND goes through /bin/sh)
 // Each run's samples, then a "result" line per program (bench/Quartiles.h).
 #include "bench/Quartiles.h"
@@ -138,13 +139,18 @@ int main(int argc, char** argv) {
   for (Program& program : programs) {
     RunOnce(display, program.command);  // warm-up: caches, fonts
   }
+  // Each run starts with the next program in turn, so that none always follows the same one.
+  const std::size_t count = programs.size();
   for (int run = 1; run <= runs; ++run) {
-    std::printf("run %2d:", run);
-    for (Program& program : programs) {
+    for (std::size_t turn = 0; turn < count; ++turn) {
+      Program& program = programs[(static_cast<std::size_t>(run) + turn) % count];
       const Sample sample = RunOnce(display, program.command);
       program.ms.push_back(sample.ms);
       program.kib.push_back(static_cast<double>(sample.kib));
-      std::printf("  %s %.0f ms %ld KiB", program.name.c_str(), sample.ms, sample.kib);
+    }
+    std::printf("run %2d:", run);
+    for (const Program& program : programs) {
+      std::printf("  %s %.0f ms %.0f KiB", program.name.c_str(), program.ms.back(), program.kib.back());
     }
     std::printf("\n");
     std::fflush(stdout);
