@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -21,7 +22,10 @@ class OrdinaryFile {
   std::optional<std::vector<std::byte>> ReadAll(std::uint64_t maxSize) const;
 
   OrdinaryFile(OrdinaryFile&& other) noexcept : handle_(other.handle_) { other.handle_ = kNone; }
-  OrdinaryFile& operator=(OrdinaryFile&& other) noexcept;
+  OrdinaryFile& operator=(OrdinaryFile&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+  }
   OrdinaryFile(const OrdinaryFile&) = delete;
   OrdinaryFile& operator=(const OrdinaryFile&) = delete;
   ~OrdinaryFile();

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 namespace velmora {
 
@@ -48,11 +47,6 @@ std::optional<std::vector<std::byte>> OrdinaryFile::ReadAll(std::uint64_t maxSiz
     done += static_cast<std::size_t>(got);
   }
   return bytes;
-}
-
-OrdinaryFile& OrdinaryFile::operator=(OrdinaryFile&& other) noexcept {
-  std::swap(handle_, other.handle_);
-  return *this;
 }
 
 OrdinaryFile::~OrdinaryFile() {

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace velmora {
 
@@ -45,11 +44,6 @@ std::optional<std::vector<std::byte>> OrdinaryFile::ReadAll(std::uint64_t maxSiz
     done += got;
   }
   return bytes;
-}
-
-OrdinaryFile& OrdinaryFile::operator=(OrdinaryFile&& other) noexcept {
-  std::swap(handle_, other.handle_);
-  return *this;
 }
 
 OrdinaryFile::~OrdinaryFile() {
