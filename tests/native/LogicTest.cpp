@@ -80,13 +80,8 @@ TEST(ControlTable, FindsControlsAndKeepsTheLinksLook) {
   EXPECT_EQ(&table.Checked(Text1, ControlKind::TextBox), table.Find(table.HandleOf(Text1)));
   EXPECT_THROW(table.Checked(Text1, ControlKind::Label), PlatformError);
   EXPECT_THROW(table.SetColor(cmdMake, kRed), PlatformError);
-  const std::tuple<bool (ControlTable<int>::*)(ControlKey, Color), Color, bool> colours[] = {
-      {&ControlTable<int>::SetColor, kBlue, false},  // the layout's own colour
-      {&ControlTable<int>::SetColor, kRed, true},
-      {&ControlTable<int>::SetColor, kRed, false}};
-  for (const auto& [set, colour, changed] : colours) {
-    EXPECT_EQ((table.*set)(Label3, colour), changed);
-  }
+  EXPECT_FALSE(table.SetColor(Label3, kBlue));  // the layout's own colour
+  EXPECT_TRUE(table.SetColor(Label3, kRed) && !table.SetColor(Label3, kRed));
   EXPECT_TRUE(table.SetUnderline(Label7, true) && !table.SetUnderline(Label7, true));
   EXPECT_EQ(std::pair(table.Checked(Label3, ControlKind::Label).color,
                       table.Checked(Label7, ControlKind::Label).underline),
@@ -161,12 +156,10 @@ TEST(ComposeNicknameCode, PutsCountFillersBeforeTheNicknameExactlyAsGiven) {
 }
 
 TEST(ParseCount, ReadsA32BitDecimalWithBlanksAroundAndASign) {
-  EXPECT_EQ(ParseCount(L" 3 "), 3);
-  EXPECT_EQ(ParseCount(L"+4"), 4);
-  EXPECT_EQ(ParseCount(L"-2"), -2);
-  EXPECT_EQ(ParseCount(L"019"), 19);
-  EXPECT_EQ(ParseCount(L"2147483647"), 2147483647);
-  EXPECT_EQ(ParseCount(L"-2147483648"), -2147483647 - 1);
+  for (const auto& [text, count] : {std::pair{L" 3 ", 3}, {L"+4", 4}, {L"-2", -2}, {L"019", 19},
+                                     {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1}}) {
+    EXPECT_EQ(ParseCount(text), count) << text;
+  }
   for (const wchar_t* text : {L"", L" ", L"-", L"x", L"3a", L"1 2", L"1.5", L"2147483648", L"-2147483649",
                               L"99999999999999999999", L"\uFF13" /* full-width 3 */}) {
     EXPECT_THROW(ParseCount(text), InvalidCountError) << text;

@@ -10,6 +10,7 @@ import time
 import pyatspi
 
 PATIENCE = 20  # seconds: the machine may be busy building at the same time
+BOTH = {pyatspi.STATE_ENABLED, pyatspi.STATE_SENSITIVE}
 
 
 def wait_for(find, what):
@@ -30,28 +31,24 @@ def tree(node):
 
 
 def xdo(*args):
-    subprocess.run(["xdotool", *args], check=True)
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=True).stdout.strip()
 
 
 def states(node):
-    return {s for s in (pyatspi.STATE_ENABLED, pyatspi.STATE_SENSITIVE) if node.getState().contains(s)}
+    return {s for s in BOTH if node.getState().contains(s)}
 
 
 def main(drasken):
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
     program = subprocess.Popen([drasken], env=env)
     try:
-        def application():
-            return next((a for a in pyatspi.Registry.getDesktop(0)
-                         if a is not None and a.get_process_id() == program.pid), None)
-
-        app = wait_for(application, "drasken on the accessibility bus")
+        app = wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
+                                     if a is not None and a.get_process_id() == program.pid), None),
+                       "drasken on the accessibility bus")
         window = wait_for(lambda: next((w for w in app if w is not None and w.name.startswith("Velmora")), None),
                           "the window")
-        x_window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora"],
-                                  capture_output=True, text=True, check=True).stdout.split()[0]
-        title = subprocess.run(["xdotool", "getwindowname", x_window],
-                               capture_output=True, text=True, check=True).stdout.strip()
+        x_window = xdo("search", "--onlyvisible", "--name", "^Velmora").split()[0]
+        title = xdo("getwindowname", x_window)
         assert window.getRole() in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG), window.getRoleName()
         assert window.name == title, (window.name, title)
 
@@ -62,33 +59,23 @@ def main(drasken):
         up = control(pyatspi.ROLE_PUSH_BUTTON, "增加空格")
         down = control(pyatspi.ROLE_PUSH_BUTTON, "减少空格")
         assert box and up and down, [(n.getRoleName(), n.name) for n in tree(window)]
-        both = {pyatspi.STATE_ENABLED, pyatspi.STATE_SENSITIVE}
-        assert states(up) == both and states(down) == set(), (states(up), states(down))
+        assert states(up) == BOTH and states(down) == set(), (states(up), states(down))
 
-        def click(node, repeat=1):
-            x, y, width, height = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            xdo("mousemove", str(x + width // 2), str(y + height // 2),
-                "click", "--repeat", str(repeat), "--delay", "60", "1")
+        x, y, width, height = up.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        xdo("windowfocus", "--sync", x_window, "mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
+        wait_for(lambda: states(down) == BOTH, "the down arrow enabled at 2")
 
-        xdo("windowfocus", "--sync", x_window)
-        click(up)  # count 2: both arrows enabled
-        wait_for(lambda: states(down) == both, "the down arrow enabled at 2")
+        # A message box (every one is made alike) is an alert or a dialog named by its title, its text in it.
+        def message_box():
+            return next((w for w in app if w is not None and w.name == "温馨提示" and
+                         w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)), None)
 
-        # Each message box is an alert or a dialog named by its title, its text in it.
-        for steps, title_text, text in ((lambda: None, "温馨提示", "代码成功生成"),
-                                        (lambda: click(box, 2), "出错提示", "请先输入QQ昵称")):
-            steps()
-            xdo("key", "alt+c")
-
-            def message_box(title_text=title_text):
-                return next((w for w in app if w is not None and w.name == title_text and
-                             w.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)), None)
-
-            shown = wait_for(message_box, f"the box {title_text}")
-            said = [shown.description] + [n.name for n in tree(shown)]
-            assert any(text in s for s in said), said
-            xdo("key", "Return")
-            wait_for(lambda: message_box() is None, f"the box {title_text} closed")
+        xdo("key", "alt+c")
+        shown = wait_for(message_box, "the box")
+        said = [shown.description] + [n.name for n in tree(shown)]
+        assert any("代码成功生成" in s for s in said), said
+        xdo("key", "Return")
+        wait_for(lambda: message_box() is None, "the box closed")
 
         xdo("windowfocus", "--sync", x_window, "key", "alt+F4")
         assert program.wait(PATIENCE) == 0
