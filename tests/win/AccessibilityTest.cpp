@@ -68,9 +68,8 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
   ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   static RecordingPropServices service;
   DWORD cookie = 0;
-  ASSERT_EQ(::CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&service),
-                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-            S_OK);
+  ASSERT_EQ(S_OK, ::CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&service),
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
   std::vector<Annotation> names;
   {
     LiveWindow live;
@@ -81,9 +80,8 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
              {live.Control(cmdDown), client, self, true, L"减少空格"}};
     // A screen reader follows the focus to a count button and asks for its object.
     IAccessible* object = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(live.Control(cmdUp), client, IID_IAccessible,
-                                           reinterpret_cast<void**>(&object)),
-              S_OK);
+    ASSERT_EQ(S_OK, ::AccessibleObjectFromWindow(live.Control(cmdUp), client, IID_IAccessible,
+                                                 reinterpret_cast<void**>(&object)));
     object->Release();
     EXPECT_EQ(service.set, names);
     ::SendMessageW(live.Control(Text1), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));

@@ -14,10 +14,9 @@ bool ShowsFocus(HWND button) {
   return (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0;
 }
 
-// At the top the focus goes to the down button, which then comes before the up button in tab
-// order; at the bottom back to the up button. A focused count button takes keys but draws no focus,
-// and keeps the focus when the user switches to another program's window and back by its title
-// bar, and when the window goes down with the minimise button and up again from the taskbar.
+// At the top the focus goes to the down button, then first in tab order; at the bottom back to the up
+// button. A focused count button takes keys, draws no focus, and keeps the focus when the user
+// switches to another window and back by its title bar, or minimises it and restores it.
 TEST(CountSelector, UpToFourDownToOneAndTheFocusKeptAcrossSwitching) {
   LiveWindow live;
   for (const wchar_t* count : {L"2", L"3", L"4", L"4"}) {  // the last click on a disabled button
@@ -91,9 +90,7 @@ struct Ticking {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { onTick(++ticks); }
   static LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd == window) {
-      ++paints;
-    }
+    paints += code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd == window;
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
   }
   Ticking(HWND w, std::function<void(int)> action) {
@@ -146,9 +143,8 @@ TEST_F(Failing, StartUpIsReportedAndTheWindowNeverOpens) {
   EXPECT_EQ(forms->Window(), nullptr);
 }
 
-// A handler waiting on its own box when another event fails goes on to fail too. The user sees one
-// report, left up for a while: the window goes on painting (no flood of WM_PAINT for a window never
-// validated) and timers tick; then the program ends with exit code 1.
+// A handler waiting on its own box when another event fails fails too. One report, left up a while:
+// the window paints (no flood of WM_PAINT never validated), timers tick; then the exit code is 1.
 TEST_F(Failing, AHandlerIsReportedOnceWhileTheWindowPaintsThenTheProgramEnds) {
   form.forms = forms.get();
   ASSERT_TRUE(forms->Open(form, SW_SHOWNORMAL));

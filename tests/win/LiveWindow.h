@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -182,9 +183,9 @@ class LiveWindow {
 
   // Real input. A right click (MOUSEEVENTF_RIGHTDOWN) is not settled: keys queued next go to the
   // menu it opens. A drag presses the left button at the first client point, lets go at the last.
-  void MoveTo(POINT client) {
+  void MoveTo(POINT client, DWORD button = 0) {  // with a button's "down" or "up" flag if given
     ::ClientToScreen(Window(), &client);
-    SendMouse(client, MOUSEEVENTF_MOVE);
+    SendMouse(client, MOUSEEVENTF_MOVE | button);
     Pump(30);
   }
   void MoveTo(ControlKey id) { MoveTo(Centre(ClientRectOf(id))); }
@@ -201,14 +202,10 @@ class LiveWindow {
     }
   }
   void Drag(std::initializer_list<POINT> clientPoints) {
-    POINT screen{};
     for (const POINT& point : clientPoints) {
-      ::ClientToScreen(Window(), &(screen = point));
-      SendMouse(screen, MOUSEEVENTF_MOVE | (&point == clientPoints.begin() ? MOUSEEVENTF_LEFTDOWN : 0));
-      Pump(30);
+      MoveTo(point, &point == clientPoints.begin() ? MOUSEEVENTF_LEFTDOWN : 0);
     }
-    SendMouse(screen, MOUSEEVENTF_LEFTUP);
-    Pump(30);
+    MoveTo(*std::prev(clientPoints.end()), MOUSEEVENTF_LEFTUP);
   }
   // Chords one after another, each key held down in order and let go in reverse (Shift+End, Alt+F4);
   // without settling, the input stays queued for whoever reads the queue next.
@@ -305,16 +302,6 @@ inline std::wstring ClipboardText() {  // CF_UNICODETEXT, or L"<none>"
   }
   ::CloseClipboard();
   return text;
-}
-
-inline void PutOnClipboard(const std::wstring& text) {
-  WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 1000);
-  ::EmptyClipboard();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::wmemcpy(static_cast<wchar_t*>(::GlobalLock(memory)), text.c_str(), text.size() + 1);
-  ::GlobalUnlock(memory);
-  ::SetClipboardData(CF_UNICODETEXT, memory);
-  ::CloseClipboard();
 }
 
 inline Color LabelColor(HWND window, HWND label) {  // what the window paints the label's text with

@@ -1,6 +1,5 @@
-// Typing and editing the nickname as in any standard text box (the window's subclass and dialog
-// loop let all of it through), and making the code with the mouse or the keyboard: the clipboard
-// read back as another program reads it, and the box the user sees.
+// Editing the nickname as in any text box (the subclass and dialog loop let it all through), and
+// making the code by mouse or keyboard: the clipboard as another program reads it, the box shown.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,7 +18,7 @@ const std::wstring kTheirs = L"the user's own clipboard";
 
 class Nickname : public ::testing::Test {
  protected:
-  void SetUp() override { PutOnClipboard(kTheirs); }
+  void SetUp() override { ASSERT_EQ(live.Forms().ReplaceClipboardText(kTheirs), ClipboardResult::Replaced); }
   void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
   // The box that the input raises (by default, a click on the make button): its title, text and
   // icon; it has one button and belongs to the window.

@@ -1,6 +1,5 @@
-// The window as it looks: as it opens (the rig runs these also in a prefix without the window's
-// fonts), at other DPIs, read back pixel by pixel from the screen, and the two
-// links under a real mouse (a click reaching the desktop's handlers: see planted/).
+// The window as it looks: as it opens (also in the rig's prefix without its fonts), at other DPIs,
+// pixel by pixel from the screen, and the links under a real mouse (their clicks: see planted/).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,10 +101,9 @@ void ExpectLaidOutAt(LiveWindow& live, UINT dpi) {
   EXPECT_EQ(banner.bmHeight, TwipsToPixels(960, dpi));
 }
 
-// Boxes in place of characters would mean a font without Chinese glyphs; where Marlett is
-// installed the arrows draw with it (without it they draw triangles themselves: see below). With
-// a font of the standard metrics (6 px per ASCII, 12 px per Chinese character) the labels come out
-// exactly as wide as designed, and follow a new caption.
+// No character without a glyph; the arrows in Marlett where it is installed (else they draw their own
+// triangles: see below). In a font of the standard metrics (6 px per ASCII, 12 per Chinese character)
+// the labels come out exactly as wide as designed, and follow a new caption.
 TEST_F(Look, FontsColoursAndRealGlyphs) {
   live.Forms().SetLabelCaption(Label3, L"http://a.example/longer/address");
   const LOGFONTW text = FontOf(live.Control(Label1));
@@ -133,9 +131,8 @@ TEST_F(Look, FontsColoursAndRealGlyphs) {
   EXPECT_EQ(::GetDlgItem(live.Window(), IDOK), ::GetDlgItem(live.Window(), IDCANCEL));
 }
 
-// Opened on a desktop of any DPI (the rig runs this at 96 and 144) or moved to a monitor of
-// another (WM_DPICHANGED), everything scales together, what the user did stays, and back at
-// 96 DPI the layout is exactly the designed one again.
+// Opened at the desktop's DPI (the rig: 96 and 144) or moved to a monitor of another (WM_DPICHANGED),
+// everything scales together, what the user did stays, and back at 96 DPI the layout is the design.
 TEST(Dpi, OpensLaidOutForTheDesktopDpiAndScalesOnAMove) {
   HDC screen = ::GetDC(nullptr);
   const auto desktopDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));

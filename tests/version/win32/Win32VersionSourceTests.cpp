@@ -86,11 +86,9 @@ TEST(Win32VersionSource, BothReadOrdinaryFilesOnlyAndTheFileNamedOnly) {
 bool IsPeFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   std::string dos(64, '\0'), signature(4, '\0');
-  if (!file.read(dos.data(), 64) || dos.substr(0, 2) != "MZ") {
-    return false;
-  }
   const auto lfanew = [&](std::size_t i) { return std::uint32_t{std::uint8_t(dos[0x3C + i])} << 8 * i; };
-  return file.seekg(lfanew(0) | lfanew(1) | lfanew(2) | lfanew(3)).read(signature.data(), 4) &&
+  return file.read(dos.data(), 64) && dos.starts_with("MZ") &&
+         file.seekg(lfanew(0) | lfanew(1) | lfanew(2) | lfanew(3)).read(signature.data(), 4) &&
          signature == std::string("PE\0\0", 4);
 }
 

@@ -1,9 +1,7 @@
-// A download folder with DLLs planted in it (ctest names them and the exes): next to a
-// marker-writing DLL for every name that Drasken.exe and fileversion.exe load beyond Windows' known
-// DLLs, which WINEDLLOVERRIDES tells Wine to prefer, they load none: fileversion reading a version;
-// then, version.dll taken away (Wine's own user32 imports it), the program through start-up, a click
-// on each link (seen by the rig's recording URL and mail handlers) and the close button, exit code 0.
-// (That they import only known DLLs is read from the files: windows7_exe.sh.)
+// Beside a marker-writing DLL for every name beyond Windows' known DLLs that Drasken.exe and
+// fileversion.exe load (WINEDLLOVERRIDES has Wine prefer them), neither loads one: fileversion
+// reading a version; then, version.dll taken away (Wine's own user32 imports it), the program
+// through start-up, a click on each link (to the rig's recording handlers) and the close button.
 #include <windows.h>
 
 #include <gtest/gtest.h>
