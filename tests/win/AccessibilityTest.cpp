@@ -1,12 +1,12 @@
-// What a screen reader is told: the nickname box by its prompt, the arrow buttons by what they do.
-// The names are annotations on the controls' standard accessible objects. Wine's annotation
-// service is a stub, so a recording one takes its place, registered for the same class, and the
-// test asks for a control's object as a screen reader does.
+// What a screen reader is told: the nickname box by its prompt, the arrow buttons by what they do,
+// as annotations on the controls' standard accessible objects. Wine's annotation service is a stub:
+// a recording one takes its place, registered for the same class.
 #include <initguid.h>
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -30,10 +30,8 @@ class RecordingPropServices final : public IAccPropServices, public IClassFactor
   std::vector<Annotation> set, cleared;
 
   HRESULT WINAPI QueryInterface(REFIID riid, void** out) override {  // one static object, never freed
-    *out = riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
-    if (riid == IID_IUnknown || riid == IID_IAccPropServices) {
-      *out = static_cast<IAccPropServices*>(this);
-    }
+    *out = riid == IID_IClassFactory ? static_cast<void*>(static_cast<IClassFactory*>(this))
+           : riid == IID_IUnknown || riid == IID_IAccPropServices ? static_cast<IAccPropServices*>(this) : nullptr;
     return *out != nullptr ? S_OK : E_NOINTERFACE;
   }
   ULONG WINAPI AddRef() override { return 2; }
@@ -70,9 +68,8 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
   ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   static RecordingPropServices service;
   DWORD cookie = 0;
-  ASSERT_EQ(::CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&service),
-                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
-            S_OK);
+  ASSERT_EQ(S_OK, ::CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&service),
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
   std::vector<Annotation> names;
   {
     LiveWindow live;
@@ -83,18 +80,15 @@ TEST(Accessibility, AScreenReaderHearsThePromptAndWhatTheArrowsDo) {
              {live.Control(cmdDown), client, self, true, L"减少空格"}};
     // A screen reader follows the focus to a count button and asks for its object.
     IAccessible* object = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(live.Control(cmdUp), client, IID_IAccessible,
-                                           reinterpret_cast<void**>(&object)),
-              S_OK);
+    ASSERT_EQ(S_OK, ::AccessibleObjectFromWindow(live.Control(cmdUp), client, IID_IAccessible,
+                                                 reinterpret_cast<void**>(&object)));
     object->Release();
     EXPECT_EQ(service.set, names);
     ::SendMessageW(live.Control(Text1), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
     EXPECT_EQ(service.set.size(), 3u) << "annotated once";
   }
   // Closing the window takes the annotations off while the controls still exist.
-  for (Annotation& name : names) {
-    std::get<std::wstring>(name).clear();
-  }
+  std::ranges::for_each(names, [](Annotation& name) { std::get<std::wstring>(name).clear(); });
   EXPECT_EQ(service.cleared, names);
   ::CoRevokeClassObject(cookie);
   ::CoUninitialize();

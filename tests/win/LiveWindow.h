@@ -1,8 +1,6 @@
 #pragma once
-// What a person does on the desktop (real input, a program's window and frame), shared with the
-// tests that run the built program; the real window, made in the test process from the program's
-// own layout, handlers and Win32 runtime, driven with real input (SendInput) and inspected through
-// Win32; the message boxes it shows; the clipboard as another program sees it.
+// Real input (SendInput) and the built programs' windows; the real window, made in the test process
+// from the program's own layout, handlers and Win32 runtime; its message boxes; the clipboard.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,12 +8,13 @@
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/Form1.h"
@@ -45,19 +44,14 @@ inline RECT ScreenRect(HWND hwnd) {
 inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 inline void SendMouse(POINT screen, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  INPUT input{.type = INPUT_MOUSE, .mi = {::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1),
+                                          ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                                          flags | MOUSEEVENTF_ABSOLUTE, 0, 0}};
   ::SendInput(1, &input, sizeof(input));
 }
 
 inline INPUT Key(WORD vk, DWORD flags = 0, wchar_t unit = 0) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki = {vk, static_cast<WORD>(unit), flags, 0, 0};
-  return input;
+  return {.type = INPUT_KEYBOARD, .ki = {vk, static_cast<WORD>(unit), flags, 0, 0}};
 }
 
 inline void SendClick(POINT screen, DWORD pause = 0) {  // not waited for
@@ -87,12 +81,6 @@ inline std::optional<POINT> FramePoint(HWND window, LRESULT hitTest) {
     }
   }
   return std::nullopt;
-}
-
-inline std::string ReadAll(const std::filesystem::path& file) {
-  std::stringstream content;
-  content << std::ifstream(file, std::ios::binary).rdbuf();
-  return content.str();
 }
 
 // What ctest names in the environment: the built exes, the rig's folders and files.
@@ -149,10 +137,7 @@ inline std::unique_ptr<win32::Win32Forms> MakeForms() {  // with the program's l
 class LiveWindow {
  public:
   LiveWindow() {
-    if (!forms_->Open(*form_, SW_SHOWNORMAL)) {
-      ADD_FAILURE() << "the window did not open";
-      return;
-    }
+    EXPECT_TRUE(forms_->Open(*form_, SW_SHOWNORMAL)) << "the window did not open";
     ::SetForegroundWindow(Window());
     Pump(100);
   }
@@ -167,6 +152,11 @@ class LiveWindow {
   std::wstring Text(ControlKey id) const { return TextOf(Control(id)); }
   bool Enabled(ControlKey id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
   bool Focused(ControlKey id) const { return ::GetFocus() == Control(id); }
+  std::pair<DWORD, DWORD> Selection() const {  // the nickname box's
+    DWORD start = 0, end = 0;
+    ::SendMessageW(Control(ControlId::Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+  }
   RECT ClientRectOf(ControlKey id) const {  // in the window's client coordinates
     RECT rect = ScreenRect(Control(id));
     ::MapWindowPoints(HWND_DESKTOP, Window(), reinterpret_cast<POINT*>(&rect), 2);
@@ -193,9 +183,9 @@ class LiveWindow {
 
   // Real input. A right click (MOUSEEVENTF_RIGHTDOWN) is not settled: keys queued next go to the
   // menu it opens. A drag presses the left button at the first client point, lets go at the last.
-  void MoveTo(POINT client) {
+  void MoveTo(POINT client, DWORD button = 0) {  // with a button's "down" or "up" flag if given
     ::ClientToScreen(Window(), &client);
-    SendMouse(client, MOUSEEVENTF_MOVE);
+    SendMouse(client, MOUSEEVENTF_MOVE | button);
     Pump(30);
   }
   void MoveTo(ControlKey id) { MoveTo(Centre(ClientRectOf(id))); }
@@ -212,30 +202,23 @@ class LiveWindow {
     }
   }
   void Drag(std::initializer_list<POINT> clientPoints) {
-    POINT screen{};
     for (const POINT& point : clientPoints) {
-      ::ClientToScreen(Window(), &(screen = point));
-      SendMouse(screen, MOUSEEVENTF_MOVE | (&point == clientPoints.begin() ? MOUSEEVENTF_LEFTDOWN : 0));
-      Pump(30);
+      MoveTo(point, &point == clientPoints.begin() ? MOUSEEVENTF_LEFTDOWN : 0);
     }
-    SendMouse(screen, MOUSEEVENTF_LEFTUP);
-    Pump(30);
+    MoveTo(*std::prev(clientPoints.end()), MOUSEEVENTF_LEFTUP);
   }
-  // Holds the keys down in order and lets them go in reverse (Tab, Shift+End, Alt+F4); without
-  // settling, the input stays queued for whoever reads the queue next.
-  void Press(std::initializer_list<WORD> keys, bool settle = true) {
-    std::vector<INPUT> inputs;
-    for (const WORD vk : keys) {
-      inputs.insert(inputs.begin() + static_cast<std::ptrdiff_t>(inputs.size() / 2), {Key(vk), Key(vk, KEYEVENTF_KEYUP)});
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (settle) {
-      Pump(30);
-    }
-  }
-  void Keys(std::initializer_list<std::initializer_list<WORD>> chords) {  // one after another, each settled
+  // Chords one after another, each key held down in order and let go in reverse (Shift+End, Alt+F4);
+  // without settling, the input stays queued for whoever reads the queue next.
+  void Keys(std::initializer_list<std::initializer_list<WORD>> chords, bool settle = true) {
     for (const auto& keys : chords) {
-      Press(keys);
+      std::vector<INPUT> inputs;
+      for (const WORD vk : keys) {
+        inputs.insert(inputs.begin() + std::ssize(inputs) / 2, {Key(vk), Key(vk, KEYEVENTF_KEYUP)});
+      }
+      ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+      if (settle) {
+        Pump(30);
+      }
     }
   }
   void Type(const std::wstring& text) {
@@ -263,9 +246,9 @@ inline bool OfClass(HWND hwnd, const wchar_t* name) {
 }
 
 enum class BoxIcon { None, Error, Information, Other };
+using Box = std::tuple<std::wstring, std::wstring, BoxIcon>;  // title, text (its lines end in CR LF), icon
 struct CaughtBox {
-  std::wstring title, text;
-  BoxIcon icon = BoxIcon::None;
+  Box seen;
   int buttons = 0;
   HWND owner = nullptr, box = nullptr;
 };
@@ -283,17 +266,18 @@ class MessageBoxCatcher {
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     const auto box = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && OfClass(box, L"#32770")) {
-      CaughtBox caught{TextOf(box), L"", BoxIcon::None, 0, ::GetWindow(box, GW_OWNER), box};
+      CaughtBox caught{{TextOf(box), L"", BoxIcon::None}, 0, ::GetWindow(box, GW_OWNER), box};
+      auto& [title, text, icon] = caught.seen;
       for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (OfClass(child, L"Button")) {
           ++caught.buttons;
         } else if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-          const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-          caught.icon = icon == ::LoadIconW(nullptr, IDI_ERROR)         ? BoxIcon::Error
-                        : icon == ::LoadIconW(nullptr, IDI_INFORMATION) ? BoxIcon::Information
-                                                                        : BoxIcon::Other;
-        } else if (TextOf(child).size() > caught.text.size()) {
-          caught.text = TextOf(child);
+          const auto handle = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+          icon = handle == ::LoadIconW(nullptr, IDI_ERROR)         ? BoxIcon::Error
+                 : handle == ::LoadIconW(nullptr, IDI_INFORMATION) ? BoxIcon::Information
+                                                                     : BoxIcon::Other;
+        } else if (TextOf(child).size() > text.size()) {
+          text = TextOf(child);
         }
       }
       current->boxes.push_back(caught);
@@ -318,16 +302,6 @@ inline std::wstring ClipboardText() {  // CF_UNICODETEXT, or L"<none>"
   }
   ::CloseClipboard();
   return text;
-}
-
-inline void PutOnClipboard(const std::wstring& text) {
-  WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 1000);
-  ::EmptyClipboard();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  std::wmemcpy(static_cast<wchar_t*>(::GlobalLock(memory)), text.c_str(), text.size() + 1);
-  ::GlobalUnlock(memory);
-  ::SetClipboardData(CF_UNICODETEXT, memory);
-  ::CloseClipboard();
 }
 
 inline Color LabelColor(HWND window, HWND label) {  // what the window paints the label's text with

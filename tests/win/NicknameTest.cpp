@@ -1,12 +1,10 @@
-// Typing and editing the nickname as in any standard text box (the window's subclass and dialog
-// loop let all of it through), and making the code with the mouse or the keyboard: the clipboard
-// read back as another program reads it, and the box the user sees.
+// Editing the nickname as in any text box (the subclass and dialog loop let it all through), and
+// making the code by mouse or keyboard: the clipboard as another program reads it, the box shown.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <utility>
 
 #include "LiveWindow.h"
@@ -15,22 +13,16 @@ namespace velmora::testing {
 namespace {
 
 using Range = std::pair<DWORD, DWORD>;
-using Box = std::tuple<std::wstring, std::wstring, BoxIcon>;  // a message box's lines end in CR LF
 const Box kDone{texts::kDoneTitle, win32::WithWindowsLineEnds(texts::kDone), BoxIcon::Information};
 const std::wstring kTheirs = L"the user's own clipboard";
 
 class Nickname : public ::testing::Test {
  protected:
-  void SetUp() override { PutOnClipboard(kTheirs); }
+  void SetUp() override { ASSERT_EQ(live.Forms().ReplaceClipboardText(kTheirs), ClipboardResult::Replaced); }
   void SetNickname(const std::wstring& nickname) { ::SetWindowTextW(live.Control(Text1), nickname.c_str()); }
-  Range Selection() const {
-    DWORD start = 0, end = 0;
-    ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return {start, end};
-  }
   // The box that the input raises (by default, a click on the make button): its title, text and
   // icon; it has one button and belongs to the window.
-  std::tuple<std::wstring, std::wstring, BoxIcon> BoxAfter(const std::function<void()>& input = {}) {
+  Box BoxAfter(const std::function<void()>& input = {}) {
     const std::size_t before = boxes.boxes.size();
     input ? input() : live.ClickOn(cmdMake);
     if (!live.PumpUntil([&] { return boxes.boxes.size() > before; })) {
@@ -38,7 +30,7 @@ class Nickname : public ::testing::Test {
     }
     const CaughtBox& box = boxes.boxes.back();
     EXPECT_TRUE(box.buttons == 1 && box.owner == live.Window()) << box.buttons;
-    return {box.title, box.text, box.icon};
+    return box.seen;
   }
 
   MessageBoxCatcher boxes;
@@ -49,13 +41,13 @@ TEST_F(Nickname, DraggingSelectsAndScrollsPastTheEdge) {
   const RECT box = live.ClientRectOf(Text1);
   const int y = (box.top + box.bottom) / 2;
   live.Drag({{box.left + 3, y}, {box.left + 40, y}, {box.right - 5, y}});
-  EXPECT_EQ(Selection(), (Range{0, 7}));
+  EXPECT_EQ(live.Selection(), (Range{0, 7}));
   ::SetWindowTextW(live.Control(Text1), std::wstring(100, L'\u540D').c_str());  // far longer than the box
   live.Pump(600);  // longer than a double-click: this press starts a new drag
   live.Drag({{box.left + 3, y}, {box.right + 20, y}, {box.right + 21, y}, {box.right + 20, y}, {box.right + 21, y},
              {box.right + 20, y}, {box.right + 21, y}});
-  EXPECT_EQ(Selection().first, 0u);
-  EXPECT_GT(Selection().second, 12u) << "the box shows about ten characters";
+  EXPECT_EQ(live.Selection().first, 0u);
+  EXPECT_GT(live.Selection().second, 12u) << "the box shows about ten characters";
 }
 
 TEST_F(Nickname, KeyboardSelectionClipboardKeysUndoAndInputMethod) {
@@ -87,9 +79,9 @@ TEST_F(Nickname, TheRightClickMenuSelectsAll) {
     }
   });
   live.ClickOn(Text1, 1, MOUSEEVENTF_RIGHTDOWN);
-  live.PumpUntil([&] { return Selection() == Range{0, 7}; });
+  live.PumpUntil([&] { return live.Selection() == Range{0, 7}; });
   user.join();
-  EXPECT_EQ(Selection(), (Range{0, 7}));
+  EXPECT_EQ(live.Selection(), (Range{0, 7}));
 }
 
 TEST_F(Nickname, TheCodeReplacesEverythingOnTheClipboard) {
@@ -136,11 +128,11 @@ TEST_F(Nickname, FromTheKeyboard) {
   const std::wstring typed = L"  \U0001F600 \u05E9\u05DC\u05D5\u05DD Ab ";
   live.Type(typed);
   EXPECT_EQ(live.Text(Text1), typed);
-  EXPECT_EQ(BoxAfter([&] { live.Press({VK_MENU, 'C'}); }), kDone);
+  EXPECT_EQ(BoxAfter([&] { live.Keys({{VK_MENU, 'C'}}); }), kDone);
   EXPECT_EQ(ClipboardText(), L"\x0001" + typed);
   ::SetFocus(live.Control(cmdMake));
-  EXPECT_EQ(BoxAfter([&] { live.Press({VK_SPACE}); }), kDone);
-  EXPECT_EQ(BoxAfter([&] { live.Press({VK_RETURN}); }), kDone);
+  EXPECT_EQ(BoxAfter([&] { live.Keys({{VK_SPACE}}); }), kDone);
+  EXPECT_EQ(BoxAfter([&] { live.Keys({{VK_RETURN}}); }), kDone);
 }
 
 // Another program holds the clipboard open: the user is told, nothing is lost, the next press works.

@@ -1,11 +1,12 @@
-// The window as it looks: as it opens (the rig runs these also in a prefix without the window's
-// fonts), at other DPIs, read back pixel by pixel from the screen, and the two
-// links under a real mouse (a click reaching the desktop's handlers: see planted/).
+// The window as it looks: as it opens (also in the rig's prefix without its fonts), at other DPIs,
+// pixel by pixel from the screen, and the links under a real mouse (their clicks: see planted/).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "LiveWindow.h"
@@ -40,11 +41,9 @@ Measured Measure(HWND control) {
 
 class Look : public ::testing::Test {
  protected:
-  bool Lit(ControlId id) {  // the links' look under the mouse
-    return LabelColor(live.Window(), live.Control(id)) == 0x0000FFu && FontOf(live.Control(id)).lfUnderline;
-  }
-  bool Normal(ControlId id) {
-    return LabelColor(live.Window(), live.Control(id)) == 0xFF0000u && !FontOf(live.Control(id)).lfUnderline;
+  bool LinkLook(ControlId id, bool lit) {  // red and underlined under the mouse, else blue
+    return LabelColor(live.Window(), live.Control(id)) == (lit ? 0x0000FFu : 0xFF0000u) &&
+           (FontOf(live.Control(id)).lfUnderline != 0) == lit;
   }
   HFONT Font(ControlId id) { return reinterpret_cast<HFONT>(::SendMessageW(live.Control(id), WM_GETFONT, 0, 0)); }
   LiveWindow live;
@@ -71,9 +70,8 @@ TEST_F(Look, CentredWithTitleIconAndTheNicknameReady) {
     return seen == ::GetSysColor(COLOR_BTNFACE);
   }));
   EXPECT_TRUE(live.Text(Label6) == L"1" && !live.Enabled(cmdDown) && live.Enabled(cmdUp));
-  DWORD start = 0, end = 0;
-  ::SendMessageW(live.Control(Text1), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_TRUE(live.Focused(Text1) && start == 7 && end == 7) << "the caret after the name: " << start << "-" << end;
+  EXPECT_TRUE(live.Focused(Text1));
+  EXPECT_EQ(live.Selection(), (std::pair<DWORD, DWORD>{7, 7})) << "the caret after the name";
   EXPECT_GE(::SendMessageW(live.Control(Text1), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE) << "no limit of its own";
 }
 
@@ -103,10 +101,9 @@ void ExpectLaidOutAt(LiveWindow& live, UINT dpi) {
   EXPECT_EQ(banner.bmHeight, TwipsToPixels(960, dpi));
 }
 
-// Boxes in place of characters would mean a font without Chinese glyphs; where Marlett is
-// installed the arrows draw with it (without it they draw triangles themselves: see below). With
-// a font of the standard metrics (6 px per ASCII, 12 px per Chinese character) the labels come out
-// exactly as wide as designed, and follow a new caption.
+// No character without a glyph; the arrows in Marlett where it is installed (else they draw their own
+// triangles: see below). In a font of the standard metrics (6 px per ASCII, 12 per Chinese character)
+// the labels come out exactly as wide as designed, and follow a new caption.
 TEST_F(Look, FontsColoursAndRealGlyphs) {
   live.Forms().SetLabelCaption(Label3, L"http://a.example/longer/address");
   const LOGFONTW text = FontOf(live.Control(Label1));
@@ -134,9 +131,8 @@ TEST_F(Look, FontsColoursAndRealGlyphs) {
   EXPECT_EQ(::GetDlgItem(live.Window(), IDOK), ::GetDlgItem(live.Window(), IDCANCEL));
 }
 
-// Opened on a desktop of any DPI (the rig runs this at 96 and 144) or moved to a monitor of
-// another (WM_DPICHANGED), everything scales together, what the user did stays, and back at
-// 96 DPI the layout is exactly the designed one again.
+// Opened at the desktop's DPI (the rig: 96 and 144) or moved to a monitor of another (WM_DPICHANGED),
+// everything scales together, what the user did stays, and back at 96 DPI the layout is the design.
 TEST(Dpi, OpensLaidOutForTheDesktopDpiAndScalesOnAMove) {
   HDC screen = ::GetDC(nullptr);
   const auto desktopDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));
@@ -154,6 +150,8 @@ TEST(Dpi, OpensLaidOutForTheDesktopDpiAndScalesOnAMove) {
   EXPECT_TRUE(FontOf(live.Control(Label3)).lfUnderline) << "a lit link stays lit";
 }
 
+int Luma(COLORREF c) { return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000; }
+
 // A control's pixels on the screen, frame included: rows of luma.
 std::vector<std::vector<int>> Capture(HWND control) {
   const RECT r = ScreenRect(control);
@@ -165,8 +163,7 @@ std::vector<std::vector<int>> Capture(HWND control) {
   std::vector<std::vector<int>> rows(static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const COLORREF c = ::GetPixel(memory, x, y);
-      rows[static_cast<std::size_t>(y)].push_back((299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000);
+      rows[static_cast<std::size_t>(y)].push_back(Luma(::GetPixel(memory, x, y)));
     }
   }
   ::SelectObject(memory, old);
@@ -181,8 +178,7 @@ std::vector<std::vector<int>> Capture(HWND control) {
 // on one column (within a pixel), widening towards the base, by at least 4 px in all.
 bool ShowsTriangle(HWND button, bool pointsUp) {
   auto rows = Capture(button);
-  const COLORREF faceColour = ::GetSysColor(COLOR_BTNFACE);
-  const int face = (299 * GetRValue(faceColour) + 587 * GetGValue(faceColour) + 114 * GetBValue(faceColour)) / 1000;
+  const int face = Luma(::GetSysColor(COLOR_BTNFACE));
   if (!pointsUp) {
     std::reverse(rows.begin(), rows.end());
   }
@@ -252,31 +248,32 @@ TEST_F(Look, NoControlPaintsOverOneStackedAboveIt) {
 }
 
 // Only the bare window surface puts a lit link back; over another control it stays lit. Setting
-// the look a label already has neither makes a new font nor repaints it.
+// the look a label already has neither makes a new font nor repaints it: one font for every lit
+// link, the window's own for the others.
 TEST_F(Look, HoverLightsALinkAndShowsTheHand) {
-  const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
-  live.MoveTo(POINT{20, 240});  // over the bare window
-  live.MoveTo(Label3);
-  EXPECT_TRUE(Lit(Label3) && Normal(Label7));
-  const HCURSOR hand = ::GetCursor();
-  const HFONT lit = Font(Label3);
-  EXPECT_EQ(hand, ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINK_HAND))) << "the program's own";
-  live.MoveTo(Label5);
-  EXPECT_TRUE(Lit(Label3));
-  EXPECT_EQ(::GetCursor(), arrow);
-  live.MoveTo(POINT{20, 240});  // over the bare window
-  EXPECT_TRUE(Normal(Label3));
-  EXPECT_EQ(Font(Label3), Font(Label1));
-  EXPECT_EQ(::GetCursor(), arrow);
-  live.Pump(50);
-  ::ValidateRect(live.Control(Label3), nullptr);
-  live.MoveTo(POINT{30, 245});
-  EXPECT_FALSE(::GetUpdateRect(live.Control(Label3), nullptr, FALSE));
-  live.MoveTo(Label7);
-  EXPECT_TRUE(Lit(Label7) && Normal(Label3));
-  EXPECT_EQ(::GetCursor(), hand);
-  live.MoveTo(Label3);
-  EXPECT_EQ(Font(Label3), lit);
+  const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW),
+                hand = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINK_HAND));  // the program's own
+  const POINT bare{20, 240}, link3 = Centre(live.ClientRectOf(Label3)), link7 = Centre(live.ClientRectOf(Label7));
+  live.MoveTo(bare);
+  live.MoveTo(link3);
+  const HFONT lit = Font(Label3), normal = Font(Label1);
+  bool was3 = true, was7 = false;
+  const auto quiet = [&](ControlId id, bool was, bool is) {  // a link whose look stays is not repainted
+    return was != is || !::GetUpdateRect(live.Control(id), nullptr, FALSE);
+  };
+  for (const auto& [at, lit3, lit7, cursor] : {std::tuple{Centre(live.ClientRectOf(Label5)), true, false, arrow},
+                                               {bare, false, false, arrow}, {POINT{30, 245}, false, false, arrow},
+                                               {link7, false, true, hand}, {link3, true, true, hand}}) {
+    live.Pump(50);
+    ::ValidateRect(live.Control(Label3), nullptr);
+    ::ValidateRect(live.Control(Label7), nullptr);
+    live.MoveTo(at);
+    EXPECT_TRUE(LinkLook(Label3, lit3) && LinkLook(Label7, lit7)) << at.x << "," << at.y;
+    EXPECT_TRUE(quiet(Label3, std::exchange(was3, lit3), lit3) && quiet(Label7, std::exchange(was7, lit7), lit7));
+    EXPECT_EQ(Font(Label3), lit3 ? lit : normal);
+    EXPECT_EQ(Font(Label7), lit7 ? lit : normal);
+    EXPECT_EQ(::GetCursor(), cursor);
+  }
 }
 
 }  // namespace
