@@ -288,49 +288,41 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
 }
 
 // The file FileExists found is the one read, even when another takes its name before the reading
-// steps; a step for another name, or one made on its own, reads what the name gives then.
+// steps; a step for another name, or one made on its own, reads what the name gives then. Each step
+// puts a file of version value.0 (0: none) at the name, moving the one there away but still open
+// ('p'), or expects FileExists ('e'), InfoSize ('s') or the major number read (-1: none, 'r').
 TEST(PortableVersionSourceTest, ReadsTheFileItFoundWhateverTheNameComesToMean) {
+  const struct { char op; const char* leaf; int value; } steps[] = {
+      {'p', "a.exe", 1}, {'p', "b.exe", 2}, {'e', "a.exe", 1}, {'p', "a.exe", 3}, {'s', "a.exe", 92},
+      {'p', "a.exe", 0}, {'r', "a.exe", 1}, {'s', "a.exe", 0},  // on its own: the file named now
+      {'p', "a.exe", 4}, {'r', "a.exe", 4}, {'e', "a.exe", 1},
+      {'r', "b.exe", 2}, {'s', "b.exe", 92}, {'r', "b.exe", 2},  // another name, whatever is held
+      // Nothing is kept past a failed step or check: the next step reads what the name gives then.
+      {'p', "a.exe", 0}, {'e', "a.exe", 1}, {'s', "a.exe", 0}, {'p', "a.exe", 5}, {'r', "a.exe", 5},
+      {'e', "a.exe", 1}, {'e', "a.exe?", 0}, {'p', "a.exe", 6}, {'s', "a.exe", 92}, {'r', "a.exe", 6},
+  };
   TempDirectory directory;
-  int replaced = 0;
-  const auto put = [&](const char* leaf, std::uint32_t ms) {  // file version ms.0, 0: none
-    const auto path = directory.path / leaf;
-    if (std::filesystem::exists(path)) {  // moved away, still open where it is held
-      std::filesystem::rename(path, directory.path / std::to_string(++replaced));
-    }
-    PeImage image = BuildPeImage({.hasVersion = ms != 0});
-    Put32(image.bytes, kResources + kVersionData + 48, ms);
-    TempDirectory::Write(path, image.bytes);
-    return path.wstring();
-  };
-  const auto read = [](PortableVersionSource& source, const std::wstring& name) {
-    std::vector<std::byte> info(92);
-    return source.ReadInfo(name, info) ? std::to_integer<int>(info[50]) : -1;  // the major number
-  };
-  const std::wstring a = put("a.exe", 0x00010000), b = put("b.exe", 0x00020000);
   PortableVersionSource source;
-  ASSERT_TRUE(source.FileExists(a));
-  put("a.exe", 0x00030000);
-  EXPECT_EQ(source.InfoSize(a), 92u);
-  put("a.exe", 0);  // no version information any more
-  EXPECT_EQ(read(source, a), 1);
-  EXPECT_EQ(source.InfoSize(a), 0u);  // on its own: the file named now
-  put("a.exe", 0x00040000);
-  EXPECT_EQ(read(source, a), 4);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_EQ(read(source, b), 2);  // another name, whatever is held
-  EXPECT_EQ(source.InfoSize(b), 92u);
-  EXPECT_EQ(read(source, b), 2);
-  // Nothing is kept past a failed step or check: the next step reads what the name gives then.
-  put("a.exe", 0);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_EQ(source.InfoSize(a), 0u);
-  put("a.exe", 0x00050000);
-  EXPECT_EQ(read(source, a), 5);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_FALSE(source.FileExists(a + L"?"));
-  put("a.exe", 0x00060000);
-  EXPECT_EQ(source.InfoSize(a), 92u);
-  EXPECT_EQ(read(source, a), 6);
+  int step = 0;
+  for (const auto& [op, leaf, value] : steps) {
+    const auto path = directory.path / leaf;
+    std::vector<std::byte> info(92);
+    if (op == 'p') {
+      if (std::filesystem::exists(path)) {
+        std::filesystem::rename(path, directory.path / std::to_string(step));
+      }
+      PeImage image = BuildPeImage({.hasVersion = value != 0});
+      Put32(image.bytes, kResources + kVersionData + 48, static_cast<std::uint32_t>(value) << 16);
+      TempDirectory::Write(path, image.bytes);
+    } else {
+      const std::wstring name = path.wstring();
+      const int got = op == 'e'   ? source.FileExists(name)
+                      : op == 's' ? static_cast<int>(source.InfoSize(name))
+                                  : (source.ReadInfo(name, info) ? std::to_integer<int>(info[50]) : -1);
+      EXPECT_EQ(got, value) << step;
+    }
+    ++step;
+  }
 }
 
 // Names in UTF-8 (a POSIX file system's) and UTF-16. What is not valid becomes U+FFFD, one for each
