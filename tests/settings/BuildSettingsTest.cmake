@@ -1,7 +1,6 @@
-# Configures the project with build settings that must be refused and with ones that must be
-# accepted. A refused one stops configure with a message that names it, before any compiler is
-# looked for; an accepted one configures, and the program's texts built over the generated
-# header compile (warnings as errors) and hold exactly the settings given.
+# Configures the project with build settings that must be refused (with a message that names the
+# setting, before any compiler is looked for) and with ones that must be accepted (the program's
+# texts, built over the generated header with warnings as errors, hold exactly the settings given).
 #   cmake -DSOURCE=<project> -DWORK=<scratch folder> -DCXX=<host C++ compiler> -P BuildSettingsTest.cmake
 # setting|value: each refused on its own, the other setting good.
 set(refused

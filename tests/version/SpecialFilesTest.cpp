@@ -7,16 +7,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -40,13 +37,7 @@ TEST(SpecialFilesTest, AreRefusedAtOnceAndNeverReadThroughASwappedName) {
   const auto at = [&](const char* leaf) { return directory.path / leaf; };
   TempDirectory::Write(at("program.exe"), BuildPeImage({}).bytes);
   ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
-  sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
-  std::strncpy(address.sun_path, at("socket").c_str(), sizeof address.sun_path - 1);
-  const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const bool bound = ::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(server);  // the socket stays in the folder
-  ASSERT_TRUE(bound);
-  std::filesystem::create_directory(at("folder.exe"));
+  ASSERT_EQ(::mknod(at("socket").c_str(), S_IFSOCK | 0600, 0), 0);
   std::filesystem::create_symlink(at("fifo"), at("to-fifo.exe"));
   std::filesystem::create_symlink("/dev/zero", at("to-zero.exe"));
 
@@ -79,7 +70,7 @@ TEST(SpecialFilesTest, AreRefusedAtOnceAndNeverReadThroughASwappedName) {
   });
   // Each through a whole read and through each step on its own. An absolute path stays itself; the
   // sysfs file is an ordinary file that claims 4096 bytes and holds fewer.
-  for (const char* leaf : {"fifo", "socket", "folder.exe", "to-fifo.exe", "to-zero.exe", "/dev/zero",
+  for (const char* leaf : {"fifo", "socket", "to-fifo.exe", "to-zero.exe", "/dev/zero",
                            "/sys/devices/system/cpu/online"}) {
     EXPECT_EQ(VersionOf(at(leaf)), L"refused") << leaf;
     PortableVersionSource source;
