@@ -1,8 +1,7 @@
-// POSIX: what is not an ordinary file is refused at once, and a name swapped between a program and
-// a FIFO while it is read is read whole from the program or refused, never waited on or read from
-// the FIFO. A writer feeds the FIFO a program of another version throughout, so that a read that
-// opens it is seen to take it instead of hanging (the reader that checked the name and then opened
-// it again read the FIFO in 23 to 197 of the 20,000 reads, in ten runs).
+// POSIX: what is not an ordinary file is refused at once, and a name swapped between a program and a
+// FIFO while it is read is read whole from the program or refused, never waited on or read from the
+// FIFO, which a writer feeds with a program of another version throughout (the reader that checked
+// the name and then opened it again read the FIFO in 23 to 197 of the 20,000 reads, in ten runs).
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
