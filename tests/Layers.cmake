@@ -7,7 +7,7 @@ set(system_headers "<(windows|commctrl|objbase|shellapi|oleacc|emscripten)[/.]|<
 set(backends "\"platform/(win32|qt|web)/")
 set(entries "\"(windows|linux|web)/")
 
-# Folder (files directly in it, or below it), and what its files may not include.
+# What the files of each folder (directly in it, or below it) may not include.
 set(below_base "\"(version|platform|app)/|${entries}")
 set(below_version "\"(platform|app)/|${entries}")
 set(below_platform "\"app/|${entries}")
@@ -15,9 +15,8 @@ set(in_platform "${below_platform}|${backends}|\"base/|${system_headers}")
 set(below_app "${entries}|${backends}|\"base/|${system_headers}")
 
 set(violations "")
-macro(check pattern forbidden)
-  file(GLOB_RECURSE files "${ROOT}/${pattern}")
-  foreach(file ${files})
+macro(check forbidden)  # in the files after it
+  foreach(file ${ARGN})
     file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include")
     foreach(line ${lines})
       if(line MATCHES "${forbidden}")
@@ -28,17 +27,12 @@ macro(check pattern forbidden)
   endforeach()
 endmacro()
 
-foreach(ext h cpp)
-  check("base/*.${ext}" "${below_base}")
-  check("version/*.${ext}" "${below_version}")
-  check("platform/*.${ext}" "${below_platform}")
-  check("app/*.${ext}" "${below_app}")
-  file(GLOB shared "${ROOT}/platform/*.${ext}")  # the interface and what every backend shares
-  foreach(file ${shared})
-    file(RELATIVE_PATH relative "${ROOT}" "${file}")
-    check("${relative}" "${in_platform}")
-  endforeach()
+foreach(folder base version platform app)
+  file(GLOB_RECURSE files "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
+  check("${below_${folder}}" ${files})
 endforeach()
+file(GLOB shared "${ROOT}/platform/*.h" "${ROOT}/platform/*.cpp")  # the interface and what every backend shares
+check("${in_platform}" ${shared})
 
 if(violations)
   message(FATAL_ERROR "includes that run against the layers:${violations}")

@@ -7,15 +7,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-cat >clamp.cpp <<'CPP'
-// Negative values become zero.
-int Clamp(int v) { return v < 0 ? 0 : v; }
-bool Same(int a, int b) { return !(a != b); }
-CPP
-cat >test.cpp <<'CPP'
-#include "clamp.cpp"
-int main() { return Clamp(-3) == 0 && Clamp(7) == 7 && Same(2, 2) && !Same(2, 3) ? 0 : 1; }
-CPP
+printf '%s\n' '// Negative values become zero.' 'int Clamp(int v) { return v < 0 ? 0 : v; }' \
+  'bool Same(int a, int b) { return !(a != b); }' >clamp.cpp
+printf '%s\n' '#include "clamp.cpp"' \
+  'int main() { return Clamp(-3) == 0 && Clamp(7) == 7 && Same(2, 2) && !Same(2, 3) ? 0 : 1; }' >test.cpp
 cp clamp.cpp original.cpp
 mutate="$1/scripts/mutate"
 
@@ -25,8 +20,7 @@ clamp.cpp:2  int Clamp(int v) { return v < 0 ? 0 : v; }  ->  int Clamp(int v) { 
 clamp.cpp:2  int Clamp(int v) { return v < 0 ? 0 : v; }  ->  int Clamp(int v) { return v < 0 ? 1 : v; }
 clamp.cpp:3  bool Same(int a, int b) { return !(a != b); }  ->  bool Same(int a, int b) { return !(a == b); }
 clamp.cpp:3  bool Same(int a, int b) { return !(a != b); }  ->  bool Same(int a, int b) { return (a != b); }"
-[ "$listed" = "$expected" ] || fail "listed:
-$listed"
+[ "$listed" = "$expected" ] || fail "listed: $listed"
 
 # Clamp's first two mutants cannot change what it returns: they survive; the other three are caught.
 out=$("$mutate" --build "g++ -o t test.cpp" --test ./t clamp.cpp 2>/dev/null)

@@ -1,10 +1,5 @@
 #!/usr/bin/env bash
-# The rig's scripts touch only what they start, and their virtual display only admits its own clients:
-# - the display that lib.sh starts refuses a client without its cookie;
-# - scripts/run leaves a program the user started before it in the same prefix running, ends the one
-#   it started and its display; a prefix to be made again while a program runs in it is left alone;
-# - scripts/bench goes on when the prefix's server is already up, and keeps a server up only for a while;
-# - scripts/release refuses a working tree with changes (its names would claim the commit).
+# The rig's scripts touch only what they start, and their virtual display only admits its own clients.
 # They run from a copy of scripts/ in a scratch project, on the real Xvfb and xauth, with fakes of
 # Wine (a program runs until it is ended; "wineserver -k" ends every program of the prefix, as
 # Wine's does), cmake, the package list and the screenshot tools (tests/scripts/fakes/).
@@ -15,10 +10,7 @@ work=$(mktemp -d /tmp/velmora-rig-test.XXXXXX)
 users=()  # the "user's" programs this test starts, ended by PID at the end
 trap 'for pid in "${users[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 failures=0
-fail() {
-  echo "rig test: $*" >&2
-  failures=$((failures + 1))
-}
+fail() { echo "rig test: $*" >&2; failures=$((failures + 1)); }
 alive() { kill -0 "$1" 2>/dev/null; }
 
 root=$work/velmora
@@ -75,7 +67,8 @@ script bench 1 win64 || true
 grep -q "launch_bench.exe" "$VELMORA_FAKE_LOG" || fail "scripts/bench stopped at the server: $(cat "$work/out")"
 grep -qx "wineserver -p" "$VELMORA_FAKE_LOG" && fail "scripts/bench kept the prefix's server up for good"
 
-# scripts/release from a working tree with a change, with an untracked file, and clean.
+# scripts/release from a working tree with a change, with an untracked file (its names would claim
+# the commit), and clean.
 git -C "$root" init -q && git -C "$root" add -A
 git -C "$root" -c user.name=rig -c user.email=rig@velmora.example commit -qm scratch
 mkdir -p "$root/dist" && touch "$root/dist/earlier"

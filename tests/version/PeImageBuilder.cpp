@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::uint32_t kAlignment = 0x200, kTextRva = 0x1000, kResourceRva = 0x2000, kEmptyDirectory = 0x20;
 
-// 32-bit values at offsets from base.
 void PutAll(std::vector<std::byte>& bytes, std::size_t base,
             std::initializer_list<std::pair<std::size_t, std::uint32_t>> values) {
   for (const auto& [offset, value] : values) {
@@ -64,9 +63,8 @@ PeImage BuildPeImage(const PeSpec& shape) {
   const auto resourceSize = static_cast<std::uint32_t>(kVersionData + version.size());
   const std::size_t countOffset = shape.pe32Plus ? 108 : 92;
   const auto optionalSize = static_cast<std::uint16_t>(countOffset + 4 + 8 * shape.directories);
-  PeImage image;
+  PeImage image{.bytes = std::vector<std::byte>(kResources + kResourceRaw)};
   auto& b = image.bytes;
-  b.resize(kResources + kResourceRaw);
   // "MZ", "PE\0\0", machine and section count, optional header size and characteristics
   // (executable; large-address-aware or 32-bit).
   PutAll(b, 0, {{0, 0x5A4D}, {0x3C, kNtHeaders}, {kNtHeaders, 0x00004550}});

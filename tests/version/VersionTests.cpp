@@ -51,10 +51,7 @@ struct FakeVersionSource final : VersionSource {
   bool Step(const std::wstring& given, int step) {
     ++calls;
     name = given;
-    if (fail == step + 4) {
-      throw std::runtime_error("failed");
-    }
-    return fail != step;
+    return fail == step + 4 ? throw std::runtime_error("failed") : fail != step;
   }
 
   std::vector<std::byte> info, outside = std::vector<std::byte>(64);
@@ -110,15 +107,16 @@ constexpr std::uint32_t kMax = pe::kMaxVersionResourceSize;
 struct Edit {
   const char* what;
   std::vector<std::tuple<Anchor, std::size_t, std::uint32_t>> writes;
-  std::size_t size = 92, grow = 0;
+  std::size_t size = 0, grow = 0;
 };
 
 const Edit kEdits[] = {
     // What the reader must see through, at the edges of what it accepts.
-    {"AsBuilt", {}},
-    {"OnlyTheResourceSection", {{kSections, 12, 0x2000}, {kSections, 20, 0x400}, {kNt, 6, 1}}},
+    {"AsBuilt", {}, 92},
+    {"OnlyTheResourceSection", {{kSections, 12, 0x2000}, {kSections, 20, 0x400}, {kNt, 6, 1}}, 92},
     {"DataEntryAtTheSectionsEnd",
-     {{kRsrc, 0x1F0, 0x2000 + kVersionData}, {kRsrc, 0x1F4, 92}, {kRsrc, kLanguageDirectory + 20, 0x1F0}}},
+     {{kRsrc, 0x1F0, 0x2000 + kVersionData}, {kRsrc, 0x1F4, 92}, {kRsrc, kLanguageDirectory + 20, 0x1F0}},
+     92},
     {"DataRunningToTheSectionsEnd", {{kRsrc, kDataEntry + 4, kRoom}}, kRoom},
     {"DataOfTheLargestSize",
      {{kSections, 56, kMax + kVersionData}, {kRsrc, kDataEntry + 4, kMax}}, kMax, kMax},
@@ -127,43 +125,41 @@ const Edit kEdits[] = {
      {{kSections, 12, 0xFFFFFF00u}, {kSections, 20, 0x400 + kVersionData - 0xFF}, {kRsrc, kDataEntry, ~0u},
       {kRsrc, kDataEntry + 4, 1}},
      1},
-    {"ANamedTypeWhoseLowBitsSay16ComesFirst", {{kRsrc, kTypeDirectory + 16, kDirectoryBit | 16}}},
-    {"TextEndingWhereTheResourcesBegin", {{kSections, 16, 0x1000}}},
+    {"ANamedTypeWhoseLowBitsSay16ComesFirst", {{kRsrc, kTypeDirectory + 16, kDirectoryBit | 16}}, 92},
+    {"TextEndingWhereTheResourcesBegin", {{kSections, 16, 0x1000}}, 92},
     // Refused.
-    {"NoVersionType", {{kRsrc, kTypeDirectory + 24, 24}}, 0}, {"NoResources", {{kResourceEntry, 0, 0}}, 0},
+    {"NoVersionType", {{kRsrc, kTypeDirectory + 24, 24}}}, {"NoResources", {{kResourceEntry, 0, 0}}},
     {"ResourcesAtAddressZero",
-     {{kSections, 52, 0}, {kResourceEntry, 0, 0}, {kRsrc, kDataEntry, kVersionData}}, 0},
-    {"NoMz", {{kFile, 0, 0}}, 0}, {"NtHeadersPastTheEnd", {{kFile, 0x3C, 0x600}}, 0},
-    {"NtHeadersAtTheLastAddress", {{kFile, 0x3C, ~0u}}, 0}, {"NoPeSignature", {{kNt, 0, 0x4551}}, 0},
-    {"UnknownOptionalHeader", {{kOptional, 0, 0x107}}, 0}, {"OptionalHeaderPastTheEnd", {{kNt, 20, ~0u}}, 0},
-    {"OnlyTwoDataDirectories", {{kResourceEntry, ~std::size_t{19}, 2}}, 0},  // the count, 20 bytes before
-    {"SectionTablePastTheEnd", {{kNt, 6, 0xFFFF}}, 0}, {"NoSections", {{kNt, 6, 0}}, 0},
+     {{kSections, 52, 0}, {kResourceEntry, 0, 0}, {kRsrc, kDataEntry, kVersionData}}},
+    {"NoMz", {{kFile, 0, 0}}}, {"NtHeadersPastTheEnd", {{kFile, 0x3C, 0x600}}},
+    {"NtHeadersAtTheLastAddress", {{kFile, 0x3C, ~0u}}}, {"NoPeSignature", {{kNt, 0, 0x4551}}},
+    {"UnknownOptionalHeader", {{kOptional, 0, 0x107}}}, {"OptionalHeaderPastTheEnd", {{kNt, 20, ~0u}}},
+    {"OnlyTwoDataDirectories", {{kResourceEntry, ~std::size_t{19}, 2}}},  // the count, 20 bytes before
+    {"SectionTablePastTheEnd", {{kNt, 6, 0xFFFF}}}, {"NoSections", {{kNt, 6, 0}}},
     {"ResourcesOnlyInAnUndeclaredThirdSection",
-     {{kSections, 92, 0x9000}, {kSections, 96, 0x200}, {kSections, 100, 0x400}, {kResourceEntry, 0, 0x9000}},
-     0},
-    {"ResourcesOutsideEverySection", {{kResourceEntry, 0, 0x9000}}, 0},
-    {"ResourcesAtTheLastAddress", {{kResourceEntry, 0, 0xFFFFFFF0u}}, 0},
-    {"SectionDataPastTheEnd", {{kSections, 60, 0x600}}, 0},
-    {"DataOfSizeZero", {{kRsrc, kDataEntry + 4, 0}}, 0},
-    {"SectionDataAtTheLastOffset", {{kSections, 60, 0xFFFFFFF0u}}, 0},
-    {"SectionClaimsHugeRawSize", {{kSections, 56, ~0u}, {kSections, 60, 0xFFFFFFF0u}}, 0},
-    {"TypeDirectoryWithHugeEntryCount", {{kRsrc, kTypeDirectory + 12, ~0u}}, 0},
-    {"VersionTypeBeyondTheEntryCount", {{kRsrc, kTypeDirectory + 12, 0x00010000}}, 0},
-    {"VersionTypeIsNotADirectory", {{kRsrc, kTypeDirectory + 28, kNameDirectory}}, 0},
-    {"LanguageIsADirectory", {{kRsrc, kLanguageDirectory + 20, kDirectoryBit | kDataEntry}}, 0},
+     {{kSections, 92, 0x9000}, {kSections, 96, 0x200}, {kSections, 100, 0x400}, {kResourceEntry, 0, 0x9000}}},
+    {"ResourcesOutsideEverySection", {{kResourceEntry, 0, 0x9000}}},
+    {"ResourcesAtTheLastAddress", {{kResourceEntry, 0, 0xFFFFFFF0u}}},
+    {"SectionDataPastTheEnd", {{kSections, 60, 0x600}}}, {"DataOfSizeZero", {{kRsrc, kDataEntry + 4, 0}}},
+    {"SectionDataAtTheLastOffset", {{kSections, 60, 0xFFFFFFF0u}}},
+    {"SectionClaimsHugeRawSize", {{kSections, 56, ~0u}, {kSections, 60, 0xFFFFFFF0u}}},
+    {"TypeDirectoryWithHugeEntryCount", {{kRsrc, kTypeDirectory + 12, ~0u}}},
+    {"VersionTypeBeyondTheEntryCount", {{kRsrc, kTypeDirectory + 12, 0x00010000}}},
+    {"VersionTypeIsNotADirectory", {{kRsrc, kTypeDirectory + 28, kNameDirectory}}},
+    {"LanguageIsADirectory", {{kRsrc, kLanguageDirectory + 20, kDirectoryBit | kDataEntry}}},
     // The three cycles below would lead to the version data if they were followed.
     {"TypeDirectoryPointsToItself",
-     {{kRsrc, 16, 1}, {kRsrc, 20, kDirectoryBit | kLanguageDirectory}, {kRsrc, 28, kDirectoryBit}}, 0},
+     {{kRsrc, 16, 1}, {kRsrc, 20, kDirectoryBit | kLanguageDirectory}, {kRsrc, 28, kDirectoryBit}}},
     {"NameDirectoryPointsToTheRoot",
-     {{kRsrc, 20, kDataEntry}, {kRsrc, kNameDirectory + 20, kDirectoryBit | kTypeDirectory}}, 0},
-    {"NameDirectoryPointsToItself", {{kRsrc, kNameDirectory + 20, kDirectoryBit | kNameDirectory}}, 0},
-    {"SubdirectoryPastTheSection", {{kRsrc, kNameDirectory + 20, kDirectoryBit | 0x7FFFFFF0u}}, 0},
-    {"DataEntryPastTheSection", {{kRsrc, kLanguageDirectory + 20, 0x7FFFFFFFu}}, 0},
-    {"VersionNameIsNot1", {{kRsrc, kNameDirectory + 16, 2}}, 0},
-    {"VersionNameIsANamedEntry", {{kRsrc, kNameDirectory + 16, kDirectoryBit | 1}}, 0},
-    {"DataOutsideEverySection", {{kRsrc, kDataEntry, 0x00100000}}, 0},
-    {"DataAtTheLastAddress", {{kRsrc, kDataEntry, ~0u}}, 0},
-    {"DataRunningPastTheSection", {{kRsrc, kDataEntry + 4, kRoom + 1}}, 0},
+     {{kRsrc, 20, kDataEntry}, {kRsrc, kNameDirectory + 20, kDirectoryBit | kTypeDirectory}}},
+    {"NameDirectoryPointsToItself", {{kRsrc, kNameDirectory + 20, kDirectoryBit | kNameDirectory}}},
+    {"SubdirectoryPastTheSection", {{kRsrc, kNameDirectory + 20, kDirectoryBit | 0x7FFFFFF0u}}},
+    {"DataEntryPastTheSection", {{kRsrc, kLanguageDirectory + 20, 0x7FFFFFFFu}}},
+    {"VersionNameIsNot1", {{kRsrc, kNameDirectory + 16, 2}}},
+    {"VersionNameIsANamedEntry", {{kRsrc, kNameDirectory + 16, kDirectoryBit | 1}}},
+    {"DataOutsideEverySection", {{kRsrc, kDataEntry, 0x00100000}}},
+    {"DataAtTheLastAddress", {{kRsrc, kDataEntry, ~0u}}},
+    {"DataRunningPastTheSection", {{kRsrc, kDataEntry + 4, kRoom + 1}}},
     // In a section large enough to hold it, so that only the size cap refuses it.
     {"DataOfAbsurdSize",
      {{kSections, 56, kMax + 1 + kVersionData}, {kRsrc, kDataEntry + 4, kMax + 1}}, 0, kMax + 1},
@@ -236,24 +232,21 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
     return file(leaf, BuildPeImage(shape).bytes);
   };
   std::filesystem::create_directory(PathFromWide(in(L"folder.exe")).value());
-  const std::wstring unicode = image(L"\u7248\u672c-\u00e9\U0001F600.exe");
   std::vector<std::tuple<std::wstring, bool, bool>> cases = {  // name, exists, has version information
       {image(L"pe32.exe"), true, true}, {image(L"pe32plus.dll", {.pe32Plus = true}), true, true},
-      {unicode, true, true}, {image(L"plain", {.hasVersion = false}), true, false},
-      {file(L"empty", {}), true, false}, {file(L"text", std::as_bytes(std::span("no program"))), true, false},
-      {image(L".hidden.exe"), false, true}, {in(L"missing.exe"), false, false},
-      {in(L"folder.exe"), false, false}, {in(L""), false, false}, {L"", false, false},
+      {image(L"\u7248\u672c-\u00e9\U0001F600.exe"), true, true}, {image(L".hidden.exe"), false, true},
+      {image(L"plain", {.hasVersion = false}), true, false}, {file(L"empty", {}), true, false},
+      {file(L"text", std::as_bytes(std::span("no program"))), true, false}, {in(L""), false, false},
+      {in(L"missing.exe"), false, false}, {in(L"folder.exe"), false, false}, {L"", false, false},
       {in(L"*.exe"), false, false}, {in(L"pe32.ex?"), false, false}, {in(L"*"), false, false},
       {L"pe32.exe", true, true}, {L".hidden.exe", false, true},  // relative names
       {in(L"pe32.exe") + std::wstring(1, L'\0') + L"x", false, false},  // not pe32.exe: no such name
   };
   if constexpr (!kWide16) {  // names that only a POSIX file system takes: no separator but '/'
-    cases.insert(cases.end(), {{image(L"a\\.b"), true, true}, {image(L"a:.b"), true, true}});
-    cases.push_back({image(L"a*b"), false, true});
-    // Names that UTF-8 cannot carry are not the file whose name has U+FFFD in their place.
-    image(L"caf\uFFFD.exe");
-    cases.insert(cases.end(), {{in(L"caf\uFFFD.exe"), true, true},
-                               {in(L"caf\xD800.exe"), false, false},
+    cases.insert(cases.end(), {{image(L"a\\.b"), true, true}, {image(L"a:.b"), true, true},
+                               {image(L"a*b"), false, true},
+                               // Names that UTF-8 cannot carry are not the file with U+FFFD in their place.
+                               {image(L"caf\uFFFD.exe"), true, true}, {in(L"caf\xD800.exe"), false, false},
                                {in(L"caf\xDCE9.exe"), false, false},
                                {in(L"caf") + wchar_t(0x110000) + L".exe", false, false}});
   }
@@ -273,9 +266,6 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
   }
   std::filesystem::current_path(previous);
   EXPECT_TRUE(std::filesystem::exists(directory.path / u8"\u7248\u672c-\u00e9\U0001F600.exe"));
-  CFileVersion platform;  // the platform's operations: version.dll on Windows
-  EXPECT_FALSE(platform.FillVersionInfo(image(L"short", {.valueLength = 51})));
-  EXPECT_EQ(platform.FillVersionInfo(unicode) ? platform.VersionString() : L"", L"3.4.5.6");
   if constexpr (!kWide16) {  // sparse files: the largest image accepted is read whole, larger ones
     const std::wstring large = image(L"large.exe");  // (up to more than memory holds) are not
     const std::pair<std::uint64_t, std::uint32_t> sizes[] = {
@@ -288,49 +278,41 @@ TEST(PortableVersionSourceTest, ReadsOrdinaryFilesOnlyAndTheirVersionInformation
 }
 
 // The file FileExists found is the one read, even when another takes its name before the reading
-// steps; a step for another name, or one made on its own, reads what the name gives then.
+// steps; a step for another name, or one made on its own, reads what the name gives then. Each step
+// puts a file of version value.0 (0: none) at the name, moving the one there away but still open
+// ('p'), or expects FileExists ('e'), InfoSize ('s') or the major number read (-1: none, 'r').
 TEST(PortableVersionSourceTest, ReadsTheFileItFoundWhateverTheNameComesToMean) {
+  const struct { char op; const char* leaf; int value; } steps[] = {
+      {'p', "a.exe", 1}, {'p', "b.exe", 2}, {'e', "a.exe", 1}, {'p', "a.exe", 3}, {'s', "a.exe", 92},
+      {'p', "a.exe", 0}, {'r', "a.exe", 1}, {'s', "a.exe", 0},  // on its own: the file named now
+      {'p', "a.exe", 4}, {'r', "a.exe", 4}, {'e', "a.exe", 1},
+      {'r', "b.exe", 2}, {'s', "b.exe", 92}, {'r', "b.exe", 2},  // another name, whatever is held
+      // Nothing is kept past a failed step or check: the next step reads what the name gives then.
+      {'p', "a.exe", 0}, {'e', "a.exe", 1}, {'s', "a.exe", 0}, {'p', "a.exe", 5}, {'r', "a.exe", 5},
+      {'e', "a.exe", 1}, {'e', "a.exe?", 0}, {'p', "a.exe", 6}, {'s', "a.exe", 92}, {'r', "a.exe", 6},
+  };
   TempDirectory directory;
-  int replaced = 0;
-  const auto put = [&](const char* leaf, std::uint32_t ms) {  // file version ms.0, 0: none
-    const auto path = directory.path / leaf;
-    if (std::filesystem::exists(path)) {  // moved away, still open where it is held
-      std::filesystem::rename(path, directory.path / std::to_string(++replaced));
-    }
-    PeImage image = BuildPeImage({.hasVersion = ms != 0});
-    Put32(image.bytes, kResources + kVersionData + 48, ms);
-    TempDirectory::Write(path, image.bytes);
-    return path.wstring();
-  };
-  const auto read = [](PortableVersionSource& source, const std::wstring& name) {
-    std::vector<std::byte> info(92);
-    return source.ReadInfo(name, info) ? std::to_integer<int>(info[50]) : -1;  // the major number
-  };
-  const std::wstring a = put("a.exe", 0x00010000), b = put("b.exe", 0x00020000);
   PortableVersionSource source;
-  ASSERT_TRUE(source.FileExists(a));
-  put("a.exe", 0x00030000);
-  EXPECT_EQ(source.InfoSize(a), 92u);
-  put("a.exe", 0);  // no version information any more
-  EXPECT_EQ(read(source, a), 1);
-  EXPECT_EQ(source.InfoSize(a), 0u);  // on its own: the file named now
-  put("a.exe", 0x00040000);
-  EXPECT_EQ(read(source, a), 4);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_EQ(read(source, b), 2);  // another name, whatever is held
-  EXPECT_EQ(source.InfoSize(b), 92u);
-  EXPECT_EQ(read(source, b), 2);
-  // Nothing is kept past a failed step or check: the next step reads what the name gives then.
-  put("a.exe", 0);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_EQ(source.InfoSize(a), 0u);
-  put("a.exe", 0x00050000);
-  EXPECT_EQ(read(source, a), 5);
-  ASSERT_TRUE(source.FileExists(a));
-  EXPECT_FALSE(source.FileExists(a + L"?"));
-  put("a.exe", 0x00060000);
-  EXPECT_EQ(source.InfoSize(a), 92u);
-  EXPECT_EQ(read(source, a), 6);
+  int step = 0;
+  for (const auto& [op, leaf, value] : steps) {
+    const auto path = directory.path / leaf;
+    std::vector<std::byte> info(92);
+    if (op == 'p') {
+      if (std::filesystem::exists(path)) {
+        std::filesystem::rename(path, directory.path / std::to_string(step));
+      }
+      PeImage image = BuildPeImage({.hasVersion = value != 0});
+      Put32(image.bytes, kResources + kVersionData + 48, static_cast<std::uint32_t>(value) << 16);
+      TempDirectory::Write(path, image.bytes);
+    } else {
+      const std::wstring name = path.wstring();
+      const int got = op == 'e'   ? source.FileExists(name)
+                      : op == 's' ? static_cast<int>(source.InfoSize(name))
+                                  : (source.ReadInfo(name, info) ? std::to_integer<int>(info[50]) : -1);
+      EXPECT_EQ(got, value) << step;
+    }
+    ++step;
+  }
 }
 
 // Names in UTF-8 (a POSIX file system's) and UTF-16. What is not valid becomes U+FFFD, one for each
