@@ -184,7 +184,8 @@ class QtWindowTest : public QObject {
             (font.family() != QStringLiteral("Noto Sans Mono CJK SC") || w(Label4)->width() == 132));
     QCOMPARE(window->childAt(QPoint(166, 86)), w(Text1));  // the box above the label it overlaps
 
-    QCOMPARE(window->windowTitle(), QStringLiteral("Velmora%1 v1.0.2").arg(QDate::currentDate().year()));
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("Velmora%1 v" VELMORA_PACKAGE_VERSION).arg(QDate::currentDate().year()));
     Perform({{QStringLiteral("sleep 0"), {}, 1, Text1}});
     QVERIFY(Get(Text1, "text") == QStringLiteral("Corvane") && Get(Text1, "cursorPosition") == 7 &&
             !Get(Text1, "hasSelectedText").toBool());

@@ -52,7 +52,7 @@ class Look : public ::testing::Test {
 TEST_F(Look, CentredWithTitleIconAndTheNicknameReady) {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  EXPECT_EQ(TextOf(live.Window()), L"Velmora" + std::to_wstring(now.wYear) + L" v1.0.2");
+  EXPECT_EQ(TextOf(live.Window()), L"Velmora" + std::to_wstring(now.wYear) + L" v" VELMORA_PACKAGE_VERSION);
   const LONG style = ::GetWindowLongW(live.Window(), GWL_STYLE);
   EXPECT_TRUE((style & WS_CAPTION) && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX))) << "fixed size";
   EXPECT_NE(::GetClassLongPtrW(live.Window(), GCLP_HICON), 0u) << "the program's icon in the title bar";
