@@ -15,6 +15,8 @@ velmora_packages=(
   libxcb1-dev lintian appstream  # drasken asks the X server before Qt does; Debian's and AppStream's checks of the .deb
   emscripten chromium nodejs  # the page: em++ 3.1.6, and Debian's Chromium for its tests, screenshots and benchmark
   openbox x11-xserver-utils libxcb1-dev dbus at-spi2-core python3-pyatspi  # drasken under a window manager, at a DPI, to a screen reader
+  firefox-esr webkit2gtk-driver  # the page in the two other engines: Firefox over WebDriver BiDi, WebKitGTK's WebDriver
+  osslsigncode minisign  # signed releases: Authenticode for the exes, a detached signature for the checksums
 )
 
 velmora_as_root() {
@@ -32,8 +34,8 @@ velmora_install_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "installing: ${missing[*]}"
-  velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 update -q
+  velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 }
 
 # playwright-core for the page's tests and benchmark, at the version package-lock.json pins (npm ci).
