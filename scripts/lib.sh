@@ -16,7 +16,7 @@ velmora_packages=(
   emscripten chromium nodejs  # the page: em++ 3.1.6, and Debian's Chromium for its tests, screenshots and benchmark
   openbox x11-xserver-utils libxcb1-dev dbus at-spi2-core python3-pyatspi  # drasken under a window manager, at a DPI, to a screen reader
   firefox-esr webkit2gtk-driver  # the page in the two other engines: Firefox over WebDriver BiDi, WebKitGTK's WebDriver
-  osslsigncode minisign  # signed releases: Authenticode for the exes, a detached signature for the checksums
+  osslsigncode minisign openssl unzip  # signed releases: Authenticode for the exes, a detached signature for the checksums; their checks
 )
 
 velmora_as_root() {

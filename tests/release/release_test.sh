@@ -10,8 +10,11 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 project="$repo/build/release-test/velmora"
+. "$repo/scripts/lib.sh"
+velmora_install_packages
 keys=$(mktemp -d /tmp/velmora-release-test.XXXXXX)
-trap 'rm -rf "$keys"' EXIT
+tsa=  # the time-stamping server this test starts, ended by PID
+trap '[ -z "$tsa" ] || kill "$tsa" 2>/dev/null || true; rm -rf "$keys"' EXIT
 failures=0
 trap 'echo "release test: stopped at line $LINENO, where this failed: $BASH_COMMAND" >&2' ERR
 fail() { echo "release test: $*" >&2; failures=$((failures + 1)); }
@@ -32,6 +35,29 @@ certificate() {  # NAME SUBJECT: NAME.pem, NAME.key (encrypted) and NAME.p12
 }
 certificate maker "Velmora release test"
 certificate stranger "Someone else"
+# A time-stamping authority of its own, on a port of its own (tests/release/tsa.py).
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -noenc -subj "/CN=Velmora test time stamps" -keyout "$keys/tsa.key" \
+  -out "$keys/tsa.pem" -addext "basicConstraints=critical,CA:FALSE" -addext "keyUsage=critical,digitalSignature" \
+  -addext "extendedKeyUsage=critical,timeStamping" 2>/dev/null
+cat >"$keys/tsa.cnf" <<TSA
+[ tsa ]
+default_tsa = test
+[ test ]
+serial = $keys/tsa.serial
+crypto_device = builtin
+signer_cert = $keys/tsa.pem
+signer_key = $keys/tsa.key
+signer_digest = sha256
+default_policy = 1.3.6.1.4.1.99999.1
+digests = sha256, sha384, sha512
+accuracy = secs:1
+ordering = no
+tsa_name = no
+ess_cert_id_chain = no
+ess_cert_id_alg = sha256
+TSA
+python3 "$repo/tests/release/tsa.py" "$keys/tsa.cnf" "$keys/tsa.port" &
+tsa=$!
 for key in maker stranger; do
   printf '%s\n%s\n' "$minisign_password" "$minisign_password" |
     minisign -G -p "$keys/$key.pub" -s "$keys/$key.minisign" >/dev/null 2>&1
@@ -94,6 +120,13 @@ cp -R "$project/dist" "$keys/signed"
 release "$keys/out" || fail "the unsigned release failed: $(cat "$keys/out")"
 [ "$(grep -c "Not signing" "$keys/out")" = 1 ] || fail "the unsigned release did not say once that it does not sign: $(cat "$keys/out")"
 cp -R "$project/dist" "$keys/unsigned"
+# The PEM pair, time-stamped by the test's authority.
+for _ in $(seq 1 100); do [ -s "$keys/tsa.port" ] || sleep 0.1; done  # until it listens
+[ -s "$keys/tsa.port" ] || fail "the time-stamping server did not start"
+release "$keys/out" "${maker_pem[@]}" "${maker_minisign[@]}" VELMORA_SIGN_TIMESTAMP="http://127.0.0.1:$(cat "$keys/tsa.port")/" ||
+  fail "the time-stamped release failed: $(cat "$keys/out")"
+secret_free "$keys/out"
+cp -R "$project/dist" "$keys/stamped"
 closed_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 if release "$keys/out" "${maker_pem[@]}" "${maker_minisign[@]}" VELMORA_SIGN_TIMESTAMP="http://127.0.0.1:$closed_port/"; then
   fail "released although the time-stamping server did not answer"
@@ -188,6 +221,11 @@ for row in "${verifications[@]}"; do
   [ "$status" = "$expected" ] && grep -qF -- "$says" "$keys/out" ||
     fail "verify-release, $case: expected status $expected and \"$says\", got $status: $(cat "$keys/out")"
 done
+# The time-stamped release, its authority trusted.
+(cd "$project" && bash scripts/verify-release --ca "$keys/maker.pem" --tsa-ca "$keys/tsa.pem" --against "$keys/unsigned" \
+  "$keys/stamped") >"$keys/out" 2>&1 || fail "verify-release refused the time-stamped release: $(cat "$keys/out")"
+[ "$(grep -c "Drasken.exe signed by /CN=Velmora release test (Velmora, http://www.velmora.example/), time-stamped" "$keys/out")" = 2 ] ||
+  fail "the time-stamped release's exes are not both time-stamped: $(cat "$keys/out")"
 # An unsigned release is refused unless accepted as such.
 (cd "$project" && bash scripts/verify-release --against "$keys/unsigned" "$keys/unsigned") >"$keys/out" 2>&1 &&
   fail "verify-release accepted an unsigned release: $(cat "$keys/out")"
