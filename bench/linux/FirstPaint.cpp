@@ -1,11 +1,13 @@
 // Launch to first paint and peak memory of window programs on an X display without a window
 // manager. Each run starts a program, watches for its top-level window to be mapped and to have
 // its client area painted (almost no pixel left black on a black root), then reads the
-// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns, each
-// run led by the next one.
-//   first_paint RUNS NAME COMMAND [NAME COMMAND ...]   (COMMAND goes through /bin/sh)
-// Each run's samples, then a "result" line per program (bench/Quartiles.h).
-#include "bench/Quartiles.h"
+// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns; the
+// first is measured against the second, its floor: in each run the two start back to back
+// (bench/Statistics.h).
+//   first_paint RUNS NAME COMMAND FLOOR_NAME FLOOR_COMMAND [NAME COMMAND ...]   (through /bin/sh)
+// Each run's samples, then a "result" line per program and a "paired" line for the first
+// against the second.
+#include "bench/Statistics.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -113,8 +115,8 @@ Sample RunOnce(Display* display, const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || (argc - 2) % 2 != 0) {
-    std::fprintf(stderr, "usage: first_paint RUNS NAME COMMAND [NAME COMMAND ...]\n");
+  if (argc < 6 || (argc - 2) % 2 != 0) {
+    std::fprintf(stderr, "usage: first_paint RUNS NAME COMMAND FLOOR_NAME FLOOR_COMMAND [NAME COMMAND ...]\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -139,11 +141,10 @@ int main(int argc, char** argv) {
   for (Program& program : programs) {
     RunOnce(display, program.command);  // warm-up: caches, fonts
   }
-  // Each run starts with the next program in turn, so that none always follows the same one.
-  const std::size_t count = programs.size();
+  // In each run the program and its floor start back to back, in turns (bench/Statistics.h).
   for (int run = 1; run <= runs; ++run) {
-    for (std::size_t turn = 0; turn < count; ++turn) {
-      Program& program = programs[(static_cast<std::size_t>(run) + turn) % count];
+    for (const std::size_t turn : velmora::bench::RoundOrder(run, programs.size())) {
+      Program& program = programs[turn];
       const Sample sample = RunOnce(display, program.command);
       program.ms.push_back(sample.ms);
       program.kib.push_back(static_cast<double>(sample.kib));
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
   for (const Program& program : programs) {
     velmora::bench::PrintResult(program.name, program.ms, program.kib);
   }
+  velmora::bench::PrintPaired(programs[0].name, programs[0].ms, programs[1].name, programs[1].ms);
   XCloseDisplay(display);
   return 0;
 }
