@@ -41,7 +41,10 @@ TEST(BenchStatistics, MedianAndItsIntervalAreOrderStatistics) {
   EXPECT_EQ(few.median, 2);
   EXPECT_EQ(few.low, 2);
   EXPECT_EQ(few.high, 2);
-  EXPECT_EQ(MedianWithInterval({}).median, 0);
+  const MedianInterval none = MedianWithInterval({});
+  EXPECT_EQ(none.median, 0);
+  EXPECT_EQ(none.low, 0);
+  EXPECT_EQ(none.high, 0);
 }
 
 TEST(BenchStatistics, DifferencesPairTheSameRoundAndRatiosFollowTheFloorsMedian) {
@@ -52,11 +55,19 @@ TEST(BenchStatistics, DifferencesPairTheSameRoundAndRatiosFollowTheFloorsMedian)
   EXPECT_DOUBLE_EQ(ratio.high, 1.08);
 }
 
-TEST(BenchStatistics, QuartilesAreLinearBetweenRanks) {
+TEST(BenchStatistics, QuartilesAreLinearBetweenRanksAndNoughtWithoutSamples) {
   const Quartiles q = QuartilesOf({7, 1, 3, 5});
   EXPECT_DOUBLE_EQ(q.q1, 2.5);
   EXPECT_DOUBLE_EQ(q.median, 4);
   EXPECT_DOUBLE_EQ(q.q3, 5.5);
+  const Quartiles one = QuartilesOf({5});
+  EXPECT_EQ(one.q1, 5);
+  EXPECT_EQ(one.median, 5);
+  EXPECT_EQ(one.q3, 5);
+  const Quartiles none = QuartilesOf({});
+  EXPECT_EQ(none.q1, 0);
+  EXPECT_EQ(none.median, 0);
+  EXPECT_EQ(none.q3, 0);
 }
 
 TEST(BenchStatistics, EachRoundStartsTheProgramAndItsFloorBackToBackInAlternatingOrder) {
