@@ -1,11 +1,13 @@
-// Launch benchmark: starts programs in turn, several times each (each run led by the next one), and measures the time until each
-// has shown its window and gone idle, and its peak working set. Each run's samples, then a
-// "result" line per program (bench/Quartiles.h).
-//   launch_bench.exe RUNS NAME PROGRAM [NAME PROGRAM ...]   (NAME in ASCII)
+// Launch benchmark: starts programs in turn, several times each, and measures the time until each
+// has shown its window and gone idle, and its peak working set. The first program is measured
+// against the second, its floor: in each run the two start back to back (bench/Statistics.h).
+// Each run's samples, then a "result" line per program and a "paired" line for the first
+// against the second.
+//   launch_bench.exe RUNS NAME PROGRAM FLOOR_NAME FLOOR [NAME PROGRAM ...]   (NAME in ASCII)
 #include <windows.h>
 #include <psapi.h>
 
-#include "bench/Quartiles.h"
+#include "bench/Statistics.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -83,8 +85,8 @@ bool Launch(const std::wstring& program, Sample& sample) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4 || argc % 2 != 0) {
-    std::fwprintf(stderr, L"usage: launch_bench RUNS NAME PROGRAM [NAME PROGRAM ...]\n");
+  if (argc < 6 || argc % 2 != 0) {
+    std::fwprintf(stderr, L"usage: launch_bench RUNS NAME PROGRAM FLOOR_NAME FLOOR [NAME PROGRAM ...]\n");
     return 2;
   }
   const int runs = std::max(1, _wtoi(argv[1]));
@@ -100,11 +102,10 @@ int wmain(int argc, wchar_t** argv) {
     Sample warmUp;  // the first start of a prefix pays for loading Wine itself
     Launch(program.path, warmUp);
   }
-  // Each run starts with the next program in turn, so that none always follows the same one.
-  const std::size_t count = programs.size();
+  // In each run the program and its floor start back to back, in turns (bench/Statistics.h).
   for (int run = 1; run <= runs; ++run) {
-    for (std::size_t turn = 0; turn < count; ++turn) {
-      Program& program = programs[(static_cast<std::size_t>(run) + turn) % count];
+    for (const std::size_t turn : velmora::bench::RoundOrder(run, programs.size())) {
+      Program& program = programs[turn];
       Sample sample;
       if (!Launch(program.path, sample)) {
         std::fwprintf(stderr, L"%ls: no window appeared\n", program.path.c_str());
@@ -120,9 +121,11 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"\n");
     std::fflush(stdout);
   }
+  const auto ascii = [](const std::wstring& name) { return std::string(name.begin(), name.end()); };
   for (const Program& program : programs) {
-    velmora::bench::PrintResult(std::string(program.name.begin(), program.name.end()), program.launchMs,
-                                program.peakKb);
+    velmora::bench::PrintResult(ascii(program.name), program.launchMs, program.peakKb);
   }
+  velmora::bench::PrintPaired(ascii(programs[0].name), programs[0].launchMs, ascii(programs[1].name),
+                              programs[1].launchMs);
   return 0;
 }

@@ -13,6 +13,7 @@ velmora_packages=(
   xvfb xauth xclip x11-utils imagemagick fonts-noto-cjk
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qtbase5-dev libgl-dev xdotool desktop-file-utils dpkg-dev file libx11-dev
   libxcb1-dev lintian appstream  # drasken asks the X server before Qt does; Debian's and AppStream's checks of the .deb
+  libxdamage-dev  # the Linux launch benchmark sees the first paint when the X server reports the drawing
   emscripten chromium nodejs  # the page: em++ 3.1.6, and Debian's Chromium for its tests, screenshots and benchmark
   openbox x11-xserver-utils libxcb1-dev dbus at-spi2-core python3-pyatspi  # drasken under a window manager, at a DPI, to a screen reader
   firefox-esr webkit2gtk-driver  # the page in the two other engines: Firefox over WebDriver BiDi, WebKitGTK's WebDriver

@@ -1,14 +1,20 @@
 // Launch to first paint and peak memory of window programs on an X display without a window
 // manager. Each run starts a program, watches for its top-level window to be mapped and to have
-// its client area painted (almost no pixel left black on a black root), then reads the
-// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns, each
-// run led by the next one.
-//   first_paint RUNS NAME COMMAND [NAME COMMAND ...]   (COMMAND goes through /bin/sh)
-// Each run's samples, then a "result" line per program (bench/Quartiles.h).
-#include "bench/Quartiles.h"
+// its client area painted (almost no pixel left black on a black root), looking only when the
+// X server reports that something was drawn in it (the DAMAGE extension), so that the watching
+// takes no time from the program or the server while it starts; then it reads the
+// process's peak resident memory (VmHWM), ends it and waits for it. Programs take turns; the
+// first is measured against the second, its floor: in each run the two start back to back
+// (bench/Statistics.h).
+//   first_paint RUNS NAME COMMAND FLOOR_NAME FLOOR_COMMAND [NAME COMMAND ...]   (through /bin/sh)
+// Each run's samples, then a "result" line per program and a "paired" line for the first
+// against the second.
+#include "bench/Statistics.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,18 +31,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::set<Window> TopLevels(Display* display) {
-  Window root = 0, parent = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  std::set<Window> windows;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
-    windows.insert(children, children + count);
-    XFree(children);
-  }
-  return windows;
-}
 
 // A new, viewable window of at least the program's size whose pixels are painted.
 bool Painted(Display* display, Window window) {
@@ -78,8 +71,24 @@ struct Sample {
   long kib = -1;
 };
 
-Sample RunOnce(Display* display, const std::string& command) {
-  const std::set<Window> before = TopLevels(display);
+// The next event, or false when none comes before the deadline.
+bool NextEvent(Display* display, XEvent& event, Clock::time_point deadline) {
+  while (XPending(display) == 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      return false;
+    }
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, static_cast<int>(left) + 1);
+  }
+  XNextEvent(display, &event);
+  return true;
+}
+
+// Each top-level window created from here on is watched for drawing; the program's is the one
+// that is painted first (its other windows are never mapped, or are small).
+Sample RunOnce(Display* display, int damageEvent, const std::string& command) {
+  XSync(display, True);  // the last run's events are gone
   const auto start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -87,19 +96,17 @@ Sample RunOnce(Display* display, const std::string& command) {
     _exit(127);
   }
   Sample sample;
-  while (Clock::now() - start < std::chrono::seconds(30)) {
-    bool done = false;
-    for (const Window window : TopLevels(display)) {
-      if (before.count(window) == 0 && Painted(display, window)) {
-        done = true;
-        break;
+  XEvent event;
+  while (sample.ms < 0 && NextEvent(display, event, start + std::chrono::seconds(30))) {
+    if (event.type == CreateNotify && event.xcreatewindow.parent == DefaultRootWindow(display)) {
+      XDamageCreate(display, event.xcreatewindow.window, XDamageReportNonEmpty);  // gone with the window
+    } else if (event.type == damageEvent + XDamageNotify) {
+      const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
+      XDamageSubtract(display, damage.damage, None, None);  // the next drawing is reported again
+      if (Painted(display, damage.drawable)) {
+        sample.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
       }
     }
-    if (done) {
-      sample.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // settled: the peak of start-up
   sample.kib = PeakKiB(pid);
@@ -113,8 +120,8 @@ Sample RunOnce(Display* display, const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || (argc - 2) % 2 != 0) {
-    std::fprintf(stderr, "usage: first_paint RUNS NAME COMMAND [NAME COMMAND ...]\n");
+  if (argc < 6 || (argc - 2) % 2 != 0) {
+    std::fprintf(stderr, "usage: first_paint RUNS NAME COMMAND FLOOR_NAME FLOOR_COMMAND [NAME COMMAND ...]\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -122,9 +129,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no X display\n");
     return 1;
   }
+  int damageEvent = 0, damageError = 0;
+  if (XDamageQueryExtension(display, &damageEvent, &damageError) == 0) {
+    std::fprintf(stderr, "the X server has no DAMAGE extension\n");
+    return 1;
+  }
+  // A window may be gone by the time it is looked at, or its damage with it: no error ends the run.
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   // A black root, so that what a window has not painted yet counts as black.
   XSetWindowBackground(display, DefaultRootWindow(display), BlackPixel(display, DefaultScreen(display)));
   XClearWindow(display, DefaultRootWindow(display));
+  // The pointer rests in the screen's far corner, over none of the windows (drasken's is centred,
+  // the others' at the top left): a window that appears under it pays for the pointer's entering,
+  // which depends on where the pointer happens to be, not on the program.
+  const Screen* screen = DefaultScreenOfDisplay(display);
+  XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, WidthOfScreen(screen) - 1,
+               HeightOfScreen(screen) - 1);
   XSync(display, False);
 
   const int runs = std::max(1, std::atoi(argv[1]));
@@ -137,14 +158,13 @@ int main(int argc, char** argv) {
     programs.push_back({argv[i], argv[i + 1], {}, {}});
   }
   for (Program& program : programs) {
-    RunOnce(display, program.command);  // warm-up: caches, fonts
+    RunOnce(display, damageEvent, program.command);  // warm-up: caches, fonts
   }
-  // Each run starts with the next program in turn, so that none always follows the same one.
-  const std::size_t count = programs.size();
+  // In each run the program and its floor start back to back, in turns (bench/Statistics.h).
   for (int run = 1; run <= runs; ++run) {
-    for (std::size_t turn = 0; turn < count; ++turn) {
-      Program& program = programs[(static_cast<std::size_t>(run) + turn) % count];
-      const Sample sample = RunOnce(display, program.command);
+    for (const std::size_t turn : velmora::bench::RoundOrder(run, programs.size())) {
+      Program& program = programs[turn];
+      const Sample sample = RunOnce(display, damageEvent, program.command);
       program.ms.push_back(sample.ms);
       program.kib.push_back(static_cast<double>(sample.kib));
     }
@@ -158,6 +178,7 @@ int main(int argc, char** argv) {
   for (const Program& program : programs) {
     velmora::bench::PrintResult(program.name, program.ms, program.kib);
   }
+  velmora::bench::PrintPaired(programs[0].name, programs[0].ms, programs[1].name, programs[1].ms);
   XCloseDisplay(display);
   return 0;
 }

@@ -102,13 +102,21 @@ bool QtForms::Open(FormEvents& events) {
     return false;
   }
   Centre();
-  window_->show();
-  window_->raise();
-  window_->activateWindow();
   if (QWidget* first = ControlWidget(tabOrder_.Sequence().front())) {
-    first->setFocus(Qt::TabFocusReason);
+    first->setFocus(Qt::TabFocusReason);  // the window's focus, given to it when it is activated
   }
+  window_->show();  // raised and activated once it has painted (eventFilter)
   return true;
+}
+
+// Raising and activating the window waits on the X server several times (the focus, the input
+// devices, the text box's place on the screen for the input method); none of it is needed to
+// paint, so it comes after the first paint.
+void QtForms::Activate() {
+  if (window_) {
+    window_->raise();
+    window_->activateWindow();
+  }
 }
 
 void QtForms::CreateWindow() {

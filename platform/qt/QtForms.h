@@ -85,6 +85,7 @@ class QtForms final : public QObject, public FormsRuntime, private EventBoundary
   void ApplyLook(const Control& label);
   Control* FromWidget(const QObject* widget);
   void Centre();
+  void Activate();
 
   // EventBoundary.
   void ReportFatal(std::wstring_view title, std::wstring_view text) noexcept override;
@@ -98,6 +99,7 @@ class QtForms final : public QObject, public FormsRuntime, private EventBoundary
   std::unique_ptr<ButtonStyle> style_;  // the command buttons' look; outlives the window
   QPointer<QWidget> window_;            // deleted with this object when still there
   const QObject* doubleClicked_ = nullptr;  // the label whose double-click awaits its release
+  bool activated_ = false;                  // raised and activated after the first paint
 };
 
 }  // namespace velmora::qt

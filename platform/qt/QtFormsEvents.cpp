@@ -53,6 +53,9 @@ bool QtForms::eventFilter(QObject* watched, QEvent* event) {
   }
   const QEvent::Type type = event->type();
   if (watched == window_) {
+    if (type == QEvent::Paint && !std::exchange(activated_, true)) {
+      QMetaObject::invokeMethod(this, [this] { Activate(); }, Qt::QueuedConnection);  // once painted
+    }
     // Movement over the window's own surface, not one passed up from a control under the pointer.
     if (type == QEvent::MouseMove) {
       const auto* move = static_cast<const QMouseEvent*>(event);
