@@ -99,7 +99,10 @@ mergeInto(LibraryManager.library, {
       button.setAttribute('aria-keyshortcuts', 'Alt+' + u.textContent.toUpperCase());
     },
 
-    // A modal box: its title, its text and one OK button; Enter and Escape close it.
+    // A modal box: its title, its text and one OK button; Enter and Escape close it. It is gone, and
+    // the program told, in the same moment it closes (the browser's close event comes a task later):
+    // the focus is never seen back on the control the box took it from when the program puts it
+    // elsewhere, nor a closed box on the page.
     dialog: function(title, text, style, closed) {
       var P = VelmoraPage, id = 'velmora-box-' + (++P.boxes);
       var box = document.createElement('dialog'), head = document.createElement('h2');
@@ -117,11 +120,16 @@ mergeInto(LibraryManager.library, {
       ok.textContent = '确定';
       box.setAttribute('aria-labelledby', head.id);
       box.setAttribute('aria-describedby', words.id);
-      ok.addEventListener('click', function() { box.close(); });
-      box.addEventListener('close', function() {
+      var gone = false, finish = function() {
+        if (gone) return;
+        gone = true;
+        if (box.open) box.close();  // the focus back where it was before the box
         box.remove();
         closed();
-      });
+      };
+      ok.addEventListener('click', finish);
+      box.addEventListener('cancel', finish);  // Escape
+      box.addEventListener('close', finish);   // closed any other way
       box.append(head, body, ok);
       document.body.appendChild(box);
       box.showModal();
