@@ -2,6 +2,7 @@
 // MiniBrowser, headed on the display in DISPLAY. The driver holds one session at a time: each
 // window is a session, i.e. a browser of its own (nothing shared, like a fresh context).
 import {spawn} from 'node:child_process';
+import fs from 'node:fs';
 import net from 'node:net';
 import {Page} from './page.mjs';
 
@@ -16,6 +17,26 @@ const freePort = () => new Promise((resolve, reject) => {
     probe.close(() => resolve(port));
   });
 });
+
+// Whether the process pid listens on the TCP port (and not another program that took it first).
+function listensOn(pid, port) {
+  const inodes = new Set();
+  for (const table of ['/proc/net/tcp', '/proc/net/tcp6']) {
+    let rows = [];
+    try { rows = fs.readFileSync(table, 'utf8').trim().split('\n').slice(1); } catch { continue; }
+    for (const row of rows) {
+      const field = row.trim().split(/\s+/);
+      if (field[3] === '0A' && parseInt(field[1].split(':').pop(), 16) === port) inodes.add(field[9]);
+    }
+  }
+  try {
+    return fs.readdirSync(`/proc/${pid}/fd`).some((fd) => {
+      try { return inodes.has(/^socket:\[(\d+)\]$/.exec(fs.readlinkSync(`/proc/${pid}/fd/${fd}`))?.[1]); } catch { return false; }
+    });
+  } catch {
+    return false;
+  }
+}
 
 async function request(base, method, route, body) {
   const response = await fetch(base + route, {
@@ -40,13 +61,14 @@ export async function launch() {
       (async () => {
         while (child.exitCode === null) {
           try {
-            if ((await request(base, 'GET', '/status')).ready) return resolve(true);
+            if (listensOn(child.pid, port) && (await request(base, 'GET', '/status')).ready) return resolve(true);
           } catch { /* not listening yet */ }
           await new Promise((r) => setTimeout(r, 50));
         }
       })();
     });
     if (ready) break;
+    child.kill();
     if (attempt === 4) throw new Error(`WebKitWebDriver did not start:\n${log}`);
   }
   const exited = new Promise((resolve) => child.once('exit', resolve));
