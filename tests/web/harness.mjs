@@ -45,6 +45,7 @@ export function unable(t, site, what) {
 
 // The engine's browser, and the folder served on 127.0.0.1 (or a page already served, by its URL).
 export async function launch(engine = 'chromium', target = SITE) {
+  if (!drivers[engine]) throw new Error(`launch: no engine "${engine}" (chromium, firefox, webkit)`);
   if (engine !== 'chromium' && !process.env.DISPLAY) {
     throw new Error(`${engine} runs headed: it needs a display (DISPLAY); scripts/test starts one`);
   }

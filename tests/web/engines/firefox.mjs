@@ -50,10 +50,16 @@ class Bidi {
       this.waiting.clear();
     });
   }
+  // A command; one that has no answer in 90 s fails, naming itself.
   send(method, params = {}) {
     const id = ++this.next;
     return new Promise((resolve, reject) => {
-      this.waiting.set(id, {resolve, reject, method});
+      const timer = setTimeout(() => {
+        this.waiting.delete(id);
+        reject(new Error(`${method} ${JSON.stringify(params).slice(0, 200)}: no answer in 90 s`));
+      }, 90000);
+      const settle = (how) => (value) => { clearTimeout(timer); how(value); };
+      this.waiting.set(id, {resolve: settle(resolve), reject: settle(reject), method});
       this.socket.send(JSON.stringify({id, method, params}));
     });
   }

@@ -38,11 +38,13 @@ function listensOn(pid, port) {
   }
 }
 
+// A command to the driver; one that has no answer in 90 s fails, naming itself (every command it
+// waits on has its own, shorter timeout: a page load, a script).
 async function request(base, method, route, body) {
   const response = await fetch(base + route, {
     method, headers: body === undefined ? {} : {'Content-Type': 'application/json; charset=utf-8'},
-    body: body === undefined ? undefined : JSON.stringify(body),
-  });
+    body: body === undefined ? undefined : JSON.stringify(body), signal: AbortSignal.timeout(90000),
+  }).catch((error) => { throw new Error(`${method} ${route} ${body ? JSON.stringify(body).slice(0, 200) : ''}: ${error}`); });
   const {value} = await response.json();
   if (!response.ok) throw new Error(`${method} ${route}: ${value?.error}: ${value?.message}`);
   return value;
@@ -72,14 +74,17 @@ export async function launch() {
     if (attempt === 4) throw new Error(`WebKitWebDriver did not start:\n${log}`);
   }
   const exited = new Promise((resolve) => child.once('exit', resolve));
+  // A command to the driver; when it fails, what the driver printed last.
+  const driver = (method, route, body) => request(base, method, route, body)
+    .catch((error) => { throw log ? new Error(`${error.message}\nthe driver said:\n${log.slice(-2000)}`) : error; });
   return {
     async newWindow({viewport = {width: 1280, height: 720}} = {}) {
-      const {sessionId} = await request(base, 'POST', '/session', {capabilities: {alwaysMatch: {
+      const {sessionId} = await driver('POST', '/session', {capabilities: {alwaysMatch: {
         'browserName': 'MiniBrowser',
         'webkitgtk:browserOptions': {binary: BROWSER, args: ['--automation']},
         'timeouts': {script: 60000, pageLoad: 60000},
       }}});
-      const session = (method, route, body) => request(base, method, `/session/${sessionId}${route}`, body);
+      const session = (method, route, body) => driver(method, `/session/${sessionId}${route}`, body);
       const main = await session('GET', '/window');
       const backend = {
         navigate: (url) => session('POST', '/url', {url}),
