@@ -88,6 +88,9 @@ export async function launch() {
   await bidi.send('session.new', {capabilities: {alwaysMatch: {acceptInsecureCerts: false}}});
   await bidi.send('session.subscribe', {events: ['network.beforeRequestSent', 'browsingContext.contextCreated']});
   const exited = new Promise((resolve) => child.once('exit', resolve));
+  const orphan = () => child.kill();  // the test process ends without closing it (a failure, a timeout)
+  process.once('exit', orphan);
+  for (const signal of ['SIGTERM', 'SIGINT']) process.once(signal, () => { orphan(); process.exit(1); });
   return {
     bidi,
     async newWindow({viewport = {width: 1280, height: 720}} = {}) {

@@ -74,6 +74,9 @@ export async function launch() {
     if (attempt === 4) throw new Error(`WebKitWebDriver did not start:\n${log}`);
   }
   const exited = new Promise((resolve) => child.once('exit', resolve));
+  const orphan = () => child.kill();  // the test process ends without closing it (a failure, a timeout)
+  process.once('exit', orphan);
+  for (const signal of ['SIGTERM', 'SIGINT']) process.once(signal, () => { orphan(); process.exit(1); });
   // A command to the driver; when it fails, what the driver printed last.
   const driver = (method, route, body) => request(base, method, route, body)
     .catch((error) => { throw log ? new Error(`${error.message}\nthe driver said:\n${log.slice(-2000)}`) : error; });
