@@ -14,13 +14,20 @@ const TYPES = {
 };
 
 // faults: {'/velmora.wasm': {status: 404} | {body: Buffer} | {hold: Promise} | {headers: {...}}},
-// headers: sent with every answer (e.g. a host's own Content-Security-Policy).
-export async function plainHost(folder, {faults = {}, headers = {}} = {}) {
+// headers: sent with every answer (e.g. a host's own Content-Security-Policy); inject: a script the
+// page runs before its own (as a browser extension or a locked-down browser changes the page), the
+// same in every engine.
+export async function plainHost(folder, {faults = {}, headers = {}, inject} = {}) {
   const host = {folder, faults, headers, requests: []};
   host.server = http.createServer(async (request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://host').pathname);
     host.requests.push(name);
-    const fault = host.faults[name] || {};
+    let fault = host.faults[name] || {};
+    if (inject && name === '/inject.js') fault = {body: Buffer.from(inject), headers: {'Content-Type': 'text/javascript'}};
+    if (inject && (name === '/' || name === '/index.html')) {
+      const page = fs.readFileSync(path.join(host.folder, 'index.html'), 'utf8');
+      fault = {body: Buffer.from(page.replace('<script src="start.js"', '<script src="inject.js"></script>\n<script src="start.js"'))};
+    }
     if (fault.hold) await fault.hold;
     const file = path.join(host.folder, name.endsWith('/') ? name + 'index.html' : name);
     let stat = null;
@@ -30,12 +37,12 @@ export async function plainHost(folder, {faults = {}, headers = {}} = {}) {
     } catch {
       stat = null;
     }
-    if (fault.status || !stat || !stat.isFile()) {
+    if (fault.status || (!fault.body && !stat?.isFile())) {
       response.writeHead(fault.status || 404, {'Content-Type': 'text/html; charset=utf-8', ...host.headers});
       response.end('<h1>404 Not Found</h1>');
       return;
     }
-    const modified = new Date(Math.floor(stat.mtimeMs / 1000) * 1000);
+    const modified = new Date(Math.floor((stat?.mtimeMs ?? 0) / 1000) * 1000);
     const since = Date.parse(request.headers['if-modified-since'] || '');
     const base = {'Last-Modified': modified.toUTCString(), ...host.headers, ...(fault.headers || {})};
     if (!fault.body && !Number.isNaN(since) && modified.getTime() <= since) {
@@ -44,8 +51,8 @@ export async function plainHost(folder, {faults = {}, headers = {}} = {}) {
       return;
     }
     const body = fault.body || fs.readFileSync(file);
-    response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-                             'Content-Length': body.length, ...base});
+    response.writeHead(200, {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream', ...base,
+                             'Content-Length': body.length});
     response.end(body);
   });
   await new Promise((resolve) => host.server.listen(0, '127.0.0.1', resolve));
