@@ -45,14 +45,15 @@
     }
   }
 
-  // Whether this page may compile WebAssembly at all: a host's Content-Security-Policy without
-  // 'wasm-unsafe-eval' refuses even the smallest module.
+  // Whether this page may run WebAssembly at all: a host's Content-Security-Policy without
+  // 'wasm-unsafe-eval' refuses even the smallest module (WebKit compiles it, then refuses the
+  // instance). A promise.
   function compiles() {
-    try {
-      return new WebAssembly.Module(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])) instanceof WebAssembly.Module;
-    } catch (e) {
+    return WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])).then(function() {
+      return true;
+    }, function() {
       return false;
-    }
+    });
   }
 
   // Fetches, checks and instantiates the program's wasm; rejects with the text that says why not.
@@ -69,7 +70,9 @@
       }
       return WebAssembly.instantiate(bytes, imports).catch(function(e) {
         if (e instanceof WebAssembly.LinkError) throw texts.mismatch;
-        throw compiles() ? texts.wasmCorrupt : texts.refused;
+        return compiles().then(function(allowed) {
+          throw {text: allowed ? texts.wasmCorrupt : texts.refused, detail: String(e)};
+        });
       });
     });
   }
@@ -86,7 +89,9 @@
         instantiate(imports).then(function(result) {
           if (!failed) receive(result.instance, result.module);
         }, function(why) {
-          fail(typeof why === 'string' ? why : texts.startFailed, typeof why === 'string' ? '' : why);
+          if (typeof why === 'string') fail(why);
+          else if (why && why.text) fail(why.text, why.detail);  // with the browser's own words
+          else fail(texts.startFailed, why);
         });
       }
       return {};
