@@ -67,12 +67,68 @@ async function setCount(page, n) {
   while (Number(await count(page)) < n) await page.click('#cmdUp');
 }
 
+// The headers each hosting file asks for, by path: Netlify's and Cloudflare's _headers as their
+// format has it; Apache's and nginx's by the directives the files use.
+function hostingHeaders() {
+  const read = (name) => fs.readFileSync(path.join(SITE, name), 'utf8');
+  const rules = {};
+  let at = null;
+  for (const line of read('_headers').split('\n')) {
+    if (/^\//.test(line)) rules[at = line.trim()] = {};
+    else if (/^\s+\S/.test(line) && at) {
+      const [, name, value] = /^\s+([^:]+):\s*(.*)$/.exec(line);
+      rules[at][name] = value;
+    }
+  }
+  const apache = read('.htaccess');
+  const nginx = read('nginx.conf');
+  return {rules, apache, nginx,
+          apachePolicies: [...apache.matchAll(/Header always set Content-Security-Policy "([^"]*)"/g)].map((m) => m[1]),
+          nginxPolicies: [...nginx.matchAll(/add_header Content-Security-Policy "([^"]*)" always;/g)].map((m) => m[1])};
+}
+
+test('the site ships the headers a host should send, for Netlify, Cloudflare, Apache and nginx', () => {
+  const meta = /http-equiv="Content-Security-Policy" content="([^"]*)"/.exec(fs.readFileSync(path.join(SITE, 'index.html'), 'utf8'))[1];
+  const policy = `${meta}; frame-ancestors 'none'`;
+  const {rules, apache, nginx, apachePolicies, nginxPolicies} = hostingHeaders();
+  assert.deepEqual(rules, {
+    '/*': {'Content-Security-Policy': policy, 'X-Content-Type-Options': 'nosniff'},
+    '/': {'Cache-Control': 'no-cache'}, '/index.html': {'Cache-Control': 'no-cache'}, '/sw.js': {'Cache-Control': 'no-cache'},
+    '/velmora.wasm': {'Content-Type': 'application/wasm'},
+  });
+  assert.deepEqual(apachePolicies, [policy]);
+  assert.match(apache, /^AddType application\/wasm \.wasm$/m);
+  assert.match(apache, /<FilesMatch "\^\(index\\\.html\|sw\\\.js\)\$">\s+Header set Cache-Control "no-cache"/);
+  assert.deepEqual(nginxPolicies, [policy, policy, policy]);  // add_header in a location replaces the outer ones
+  assert.match(nginx, /location ~ \\\.wasm\$ \{\s+types \{ \}\s+default_type application\/wasm;/);
+  assert.match(nginx, /location ~ \(\/\|\/index\\\.html\|\/sw\\\.js\)\$ \{\s+add_header Cache-Control "no-cache" always;/);
+});
+
+test('the manifest: an id, and a maskable icon that fills its square', () => {
+  const manifest = JSON.parse(fs.readFileSync(path.join(SITE, 'manifest.webmanifest'), 'utf8'));
+  assert.equal(manifest.id, './');
+  const maskable = manifest.icons.filter((icon) => icon.purpose === 'maskable');
+  assert.deepEqual(maskable.map((icon) => [icon.sizes, icon.type]), [['512x512', 'image/png']]);
+  const png = fs.readFileSync(path.join(SITE, maskable[0].src));
+  // IHDR: width, height, bit depth, colour type 2 (RGB: no transparency, the artwork fills the square)
+  assert.deepEqual([png.readUInt32BE(16), png.readUInt32BE(20), png[24], png[25]], [512, 512, 8, 2]);
+});
+
 for (const engine of ENGINES) {
   describe(engine, () => {
     let site;
     before(async () => { site = await launch(engine, 'http://127.0.0.1:9/'); });  // each test has its own host
     afterEach(async () => { await site.closeWindows(); });
     after(async () => { await site.close(); });
+
+    test('a host that sends the shipped policy runs the page', async () => {
+      const {rules} = hostingHeaders();
+      const host = await plainHost(SITE, {headers: {...rules['/*'], 'Cache-Control': 'no-cache'}});
+      const win = await openWindow(site, {url: host.url});
+      assert.equal(await count(win.page), '1');
+      await win.close();
+      await host.close();
+    });
 
     test('a new release reaches a returning user through a host with Last-Modified and no Cache-Control', async () => {
       // Both releases as their zips date them: one date for every file, the same in both.
