@@ -81,11 +81,16 @@ void Form1::cmdMake_Click() {
   // made for the count the user sees.
   const std::wstring countText = forms_.LabelCaption(ControlId::Label6);
   const std::wstring code = ComposeNicknameCode(countText, forms_.Text(ControlId::Text1));
-  if (forms_.ReplaceClipboardText(code) == ClipboardResult::Busy) {
-    forms_.MsgBox(texts::kClipboardBusy, MsgBoxStyle::Error, texts::kErrorTitle);
-    return;
+  switch (forms_.ReplaceClipboardText(code)) {
+    case ClipboardResult::Replaced:
+      forms_.MsgBox(texts::kDone, MsgBoxStyle::Information, texts::kDoneTitle);
+      return;
+    case ClipboardResult::Busy:
+      forms_.MsgBox(texts::kClipboardBusy, MsgBoxStyle::Error, texts::kErrorTitle);
+      return;
+    case ClipboardResult::CopyByHand:  // the platform has said why, and shown the code
+      return;
   }
-  forms_.MsgBox(texts::kDone, MsgBoxStyle::Information, texts::kDoneTitle);
 }
 
 void Form1::Text1_DblClick() {

@@ -47,7 +47,9 @@ struct ProgramVersion {
   std::int16_t revision = 0;
 };
 
-enum class ClipboardResult { Replaced, Busy };
+// CopyByHand: this platform lets the program put nothing on the clipboard (a browser's page may be
+// refused); it has shown the user the code to copy by hand, and why.
+enum class ClipboardResult { Replaced, Busy, CopyByHand };
 
 // A failed platform operation. It ends the running event handler; the event boundary in
 // the platform layer reports it to the user and ends the program.

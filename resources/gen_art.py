@@ -10,6 +10,8 @@
                   Linux desktop's hicolor icon theme and the Linux program's window icon
     web/banner.png, web/icon-N.png  the banner as PNG (the same pixels as banner.bmp) and the
                   emblem at N = 32 (the page's icon), 192 and 512 px (the web app's icons)
+    web/icon-maskable-512.png  the emblem's bars on its gradient filling the whole square, inside
+                  the middle 60 % (a phone cuts the icon to its own shape, within the middle 80 %)
 
 Run by hand when the artwork changes and commit the outputs; the build only reads the outputs.
 Needs Pillow (Debian: python3-pil) and, for the banner, the DejaVu and WenQuanYi fonts:
@@ -81,17 +83,29 @@ def emblem_geometry(size):
     return tile, radius, bars, head
 
 
-def draw_emblem(size, ss=8):
-    """The emblem as an RGBA image of size x size, drawn ss times larger and box-filtered down."""
-    tile, radius, bars, head = emblem_geometry(size)
+def draw_emblem(size, ss=8, maskable=False):
+    """The emblem as an RGBA image of size x size, drawn ss times larger and box-filtered down.
+
+    maskable: no tile; the gradient fills the square and the bars keep to its middle 60 %.
+    """
+    inset = 0
+    if maskable:
+        inner_size = round(size * 0.6)
+        inset = (size - inner_size) // 2
+        tile, radius, bars, head = emblem_geometry(inner_size)
+        bars = [(x0 + inset, y0 + inset, x1 + inset, y1 + inset) for x0, y0, x1, y1 in bars]
+        head = (head[0] + inset, head[1] + inset, head[2] + inset, head[3] + inset)
+    else:
+        tile, radius, bars, head = emblem_geometry(size)
     big = size * ss
 
     def s(v):
         return v * ss
 
-    mask = Image.new("L", (big, big), 0)
-    ImageDraw.Draw(mask).rounded_rectangle(
-        [s(tile[0]), s(tile[1]), s(tile[2]) - 1, s(tile[3]) - 1], radius=radius * ss, fill=255)
+    mask = Image.new("L", (big, big), 255 if maskable else 0)
+    if not maskable:
+        ImageDraw.Draw(mask).rounded_rectangle(
+            [s(tile[0]), s(tile[1]), s(tile[2]) - 1, s(tile[3]) - 1], radius=radius * ss, fill=255)
 
     fill = diagonal_gradient(64, 64, BLUE, TEAL).resize((big, big), Image.BILINEAR)
     # A soft light across the upper half gives the tile some depth.
@@ -377,6 +391,8 @@ def write_web_art(folder):
         os.path.join(folder, "banner.png"), optimize=True)
     for size in WEB_ICON_SIZES:
         draw_emblem(size).save(os.path.join(folder, "icon-%d.png" % size), optimize=True)
+    draw_emblem(512, maskable=True).convert("RGB").save(
+        os.path.join(folder, "icon-maskable-512.png"), optimize=True)
 
 
 def main(argv):

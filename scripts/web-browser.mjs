@@ -4,6 +4,7 @@ import {chromium} from 'playwright-core';
 import {serve} from './serve-web.mjs';
 
 export const CHROMIUM_FLAGS = ['--disable-background-networking', '--disable-component-update', '--disable-sync',
+                               '--host-resolver-rules=MAP velmora.test 127.0.0.1',  // a host name for the page's tests
                                '--no-first-run', '--disable-gpu', '--disable-quic'];
 
 export function launchChromium() {

@@ -10,7 +10,9 @@ int main() {
   // The version comes from the project's numbers in CMakeLists.txt, compiled in.
   static web::WebForms forms(Form1Layout(),
                              {VELMORA_VERSION_MAJOR, VELMORA_VERSION_MINOR, VELMORA_VERSION_REVISION},
-                             {texts::kFatalTitle, texts::kFatalPrefix});
+                             {texts::kFatalTitle, texts::kFatalPrefix},
+                             {texts::kCopyByHandTitle, texts::kCopyNotSecure, texts::kCopyDenied,
+                              texts::kCopyUnsupported, texts::kCopyByHand});
   static Form1 form(forms);
   return forms.Open(form) ? 0 : 1;
 }

@@ -37,11 +37,11 @@ const table = (rows) => {
 console.log(`machine: ${os.cpus().length} cores, ${os.cpus()[0].model}; ${(os.totalmem() / 2 ** 30).toFixed(0)} GiB`);
 console.log('\nthe page\'s own code, as served and gzip -9 (the budget: html + js + wasm <= 100 KB gzip):');
 console.log('| file | raw | gzip |\n|---|---|---|');
-table(weigh(path.join(root, 'page'), ['index.html', 'velmora.js', 'velmora.wasm']));
+table(weigh(path.join(root, 'page'), ['index.html', 'start.js', 'velmora.js', 'velmora.wasm']));
 console.log('\nthe rest of the site (fetched once, kept by the service worker):');
 console.log('| file | raw | gzip |\n|---|---|---|');
 table(weigh(path.join(root, 'page'), ['velmora.css', 'sw.js', 'manifest.webmanifest', 'banner.png', 'icon-32.png',
-                                       'hand.png', 'icon-192.png', 'icon-512.png']));
+                                       'hand.png', 'icon-192.png', 'icon-512.png', 'icon-maskable-512.png']));
 console.log('\nthe floor\'s own code:');
 console.log('| file | raw | gzip |\n|---|---|---|');
 table(weigh(path.join(root, 'floor'), ['index.html', 'floor.css', 'floor.js']));

@@ -38,8 +38,14 @@ int velmora_dom_focus(int place);
 int velmora_dom_hide_focus_look(int place);
 
 // Waits (the handler is suspended, the page goes on) until the browser has written the clipboard
-// or refused to; 1 when written.
+// or refused to. 1 written; 0 a text the browser would change (a lone surrogate); where neither the
+// clipboard API nor a copy from a selected field could write it: 2 the page is not a secure
+// context, 3 the browser refused, 4 the browser offers no way.
 int velmora_dom_clipboard(const wchar_t* text, int length);
+// A modal box of the page's own with the code selected in a field, for the user to copy by hand;
+// waits until it is closed.
+int velmora_dom_copy_by_hand(const wchar_t* code, int codeLength, const wchar_t* title, int titleLength,
+                             const wchar_t* text, int textLength);
 // A modal dialog; waits until it is closed. style: 0 information, 1 error.
 int velmora_dom_msgbox(const wchar_t* text, int length, int style, const wchar_t* title, int titleLength);
 // The failure box: shown without waiting; the page's program stops (no event is raised again)

@@ -51,11 +51,13 @@ std::wstring FontFamilies() {
 
 }  // namespace
 
-WebForms::WebForms(const FormSpec& layout, ProgramVersion version, FatalErrorTexts fatal)
+WebForms::WebForms(const FormSpec& layout, ProgramVersion version, FatalErrorTexts fatal,
+                   CopyByHandTexts copyByHand)
     : EventBoundary(fatal),
       spec_(layout),
       version_(version),
       fatal_(fatal),
+      copyByHand_(copyByHand),
       tabOrder_(TabOrder::FromLayout(layout.controls)),
       controls_(layout.controls) {}
 
@@ -232,11 +234,31 @@ void WebForms::SetSelStart(ControlKey box, std::size_t position) {
 }
 
 // The browser writes the clipboard asynchronously: the handler waits here, inside the click that
-// asked for it. A refusal (no permission, no clipboard for this page, a text with a lone surrogate,
-// which the browser would change) is the busy clipboard: the code was not copied.
+// asked for it. A text with a lone surrogate, which the browser would change, is refused as the
+// busy clipboard. Where the browser lets the page write nothing (no secure context, a refused
+// permission, no clipboard at all), the page's own box says so and shows the code to copy by hand.
 ClipboardResult WebForms::ReplaceClipboardText(std::wstring_view text) {
-  return velmora_dom_clipboard(text.data(), Length(text)) == 1 ? ClipboardResult::Replaced
-                                                               : ClipboardResult::Busy;
+  std::wstring_view reason;
+  switch (velmora_dom_clipboard(text.data(), Length(text))) {
+    case 1:
+      return ClipboardResult::Replaced;
+    case 2:
+      reason = copyByHand_.notSecure;
+      break;
+    case 3:
+      reason = copyByHand_.denied;
+      break;
+    case 4:
+      reason = copyByHand_.unsupported;
+      break;
+    default:
+      return ClipboardResult::Busy;
+  }
+  const std::wstring words = std::wstring(reason) + L"\n" + std::wstring(copyByHand_.byHand);
+  Check(velmora_dom_copy_by_hand(text.data(), Length(text), copyByHand_.title.data(), Length(copyByHand_.title),
+                                 words.data(), Length(words)),
+        "the code could not be shown for copying by hand");
+  return ClipboardResult::CopyByHand;
 }
 
 void WebForms::MsgBox(std::wstring_view text, MsgBoxStyle style, std::wstring_view title) {

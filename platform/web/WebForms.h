@@ -14,12 +14,22 @@
 
 namespace velmora::web {
 
+// The page's own words where the browser lets it put nothing on the clipboard: the box's title,
+// the reason (not a secure context, refused, no way offered), and how to copy by hand.
+struct CopyByHandTexts {
+  std::wstring_view title;
+  std::wstring_view notSecure;
+  std::wstring_view denied;
+  std::wstring_view unsupported;
+  std::wstring_view byHand;
+};
+
 // The page's events, as dom.js reports them to velmora_event.
 enum class PageEvent : int { Click = 0, DblClick = 1, MouseMove = 2, FormMouseMove = 3 };
 
 class WebForms final : public FormsRuntime, private EventBoundary {
  public:
-  WebForms(const FormSpec& layout, ProgramVersion version, FatalErrorTexts fatal);
+  WebForms(const FormSpec& layout, ProgramVersion version, FatalErrorTexts fatal, CopyByHandTexts copyByHand);
   ~WebForms() override;
   WebForms(const WebForms&) = delete;
   WebForms& operator=(const WebForms&) = delete;
@@ -68,6 +78,7 @@ class WebForms final : public FormsRuntime, private EventBoundary {
   const FormSpec& spec_;
   ProgramVersion version_;
   FatalErrorTexts fatal_;
+  CopyByHandTexts copyByHand_;
   FormEvents* events_ = nullptr;
   TabOrder tabOrder_;
   ControlTable<int> controls_;

@@ -102,8 +102,9 @@ mergeInto(LibraryManager.library, {
     // A modal box: its title, its text and one OK button; Enter and Escape close it. It is gone, and
     // the program told, in the same moment it closes (the browser's close event comes a task later):
     // the focus is never seen back on the control the box took it from when the program puts it
-    // elsewhere, nor a closed box on the page.
-    dialog: function(title, text, style, closed) {
+    // elsewhere, nor a closed box on the page. A field, if given, goes under the text and takes the
+    // focus.
+    dialog: function(title, text, style, closed, field) {
       var P = VelmoraPage, id = 'velmora-box-' + (++P.boxes);
       var box = document.createElement('dialog'), head = document.createElement('h2');
       var body = document.createElement('div'), icon = document.createElement('span');
@@ -130,10 +131,39 @@ mergeInto(LibraryManager.library, {
       ok.addEventListener('click', finish);
       box.addEventListener('cancel', finish);  // Escape
       box.addEventListener('close', finish);   // closed any other way
-      box.append(head, body, ok);
+      box.append(head, body);
+      if (field) box.append(field);
+      box.append(ok);
       document.body.appendChild(box);
       box.showModal();
-      ok.focus();
+      (field || ok).focus();
+    },
+
+    // The text put on the clipboard by the browser's copy command from a selected hidden field,
+    // inside the user's gesture, where the clipboard API is missing or refuses; the focus goes back
+    // where it was. True when the browser copied it.
+    copyFromField: function(text) {
+      var field = document.createElement('textarea'), before = document.activeElement, done = false;
+      field.value = text;
+      field.readOnly = true;
+      field.setAttribute('aria-hidden', 'true');
+      field.style.position = 'fixed';
+      field.style.left = '0';
+      field.style.top = '0';
+      field.style.width = '1px';
+      field.style.height = '1px';
+      field.style.opacity = '0';
+      document.body.appendChild(field);
+      try {
+        field.focus({preventScroll: true});
+        field.setSelectionRange(0, text.length);
+        done = document.execCommand('copy') === true;
+      } catch (e) {
+        done = false;
+      }
+      field.remove();
+      if (before && before.focus) before.focus({preventScroll: true});
+      return done;
     },
 
     // The program ends: one box, no event again, and the window goes once the box is closed.
@@ -379,18 +409,52 @@ mergeInto(LibraryManager.library, {
 
   // Called inside the click that asked for it (the user's gesture), as the browser requires. The
   // browser's clipboard takes well-formed Unicode only: a lone surrogate would arrive as U+FFFD,
-  // so such a text is refused rather than changed.
+  // so such a text is refused rather than changed. Where the clipboard API is missing (a page
+  // that is not a secure context, an older browser) or refuses, the copy command from a selected
+  // field does it, still inside the gesture; where that fails too, the answer says why.
   velmora_dom_clipboard__deps: ['$VelmoraPage'],
   velmora_dom_clipboard: function(pointer, length) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var text = VelmoraPage.text(pointer, length), clipboard = window.isSecureContext && navigator.clipboard;
-      if (text === null || /[\uD800-\uDFFF]/.test(text.replace(/[\uD800-\uDBFF][\uDC00-\uDFFF]/g, '')) ||
-          !clipboard || !clipboard.writeText) {
+      var P = VelmoraPage, text = P.text(pointer, length), clipboard = window.isSecureContext && navigator.clipboard;
+      var fallBack = function(reason) { wakeUp(P.copyFromField(text) ? 1 : reason); };
+      if (text === null || /[\uD800-\uDFFF]/.test(text.replace(/[\uD800-\uDBFF][\uDC00-\uDFFF]/g, ''))) {
+        wakeUp(0);
+        return;
+      }
+      if (!clipboard || !clipboard.writeText) {
+        fallBack(window.isSecureContext ? 4 : 2);
+        return;
+      }
+      try {
+        clipboard.writeText(text).then(function() { wakeUp(1); }, function() { fallBack(3); });
+      } catch (e) {
+        fallBack(3);
+      }
+    });
+  },
+
+  velmora_dom_copy_by_hand__deps: ['$VelmoraPage'],
+  velmora_dom_copy_by_hand: function(pointer, length, title, titleLength, words, wordsLength) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var P = VelmoraPage, code = P.text(pointer, length), heading = P.text(title, titleLength);
+      var text = P.text(words, wordsLength), field;
+      if (code === null || heading === null || text === null) {
         wakeUp(0);
         return;
       }
       try {
-        clipboard.writeText(text).then(function() { wakeUp(1); }, function() { wakeUp(0); });
+        field = document.createElement('input');
+        field.type = 'text';
+        field.className = 'code';
+        field.readOnly = true;
+        field.value = code;
+        field.setAttribute('aria-label', heading);
+        field.addEventListener('focus', function() { field.select(); });
+        field.addEventListener('keydown', function(event) {
+          if (event.key === 'Enter') field.closest('dialog').close();
+        });
+        P.dialog(heading, text, 1, function() { wakeUp(1); }, field);
+        field.select();
       } catch (e) {
         wakeUp(0);
       }

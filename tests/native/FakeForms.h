@@ -33,6 +33,7 @@ class FakeForms final : public FormsRuntime {
   TabOrder tabOrder = TabOrder::FromLayout(Form1Layout().controls);
   std::optional<std::wstring> clipboard;  // nullopt: what another program left there
   bool clipboardBusy = false;
+  bool clipboardByHand = false;  // nothing can copy: the platform shows the code instead
   std::vector<Box> boxes;  // every message box shown, oldest first
   std::int16_t year = 2008;
   ProgramVersion version{1, 0, 2};
@@ -60,6 +61,9 @@ class FakeForms final : public FormsRuntime {
   void SetSelStart(ControlKey b, std::size_t at) override { Log(L"SetSelStart", b, at), selStart = at; }
   ClipboardResult ReplaceClipboardText(std::wstring_view text) override {
     Log(L"ReplaceClipboardText", text.size());
+    if (clipboardByHand) {
+      return ClipboardResult::CopyByHand;
+    }
     if (!clipboardBusy) {
       clipboard = text;
     }

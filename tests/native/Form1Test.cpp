@@ -120,6 +120,15 @@ TEST_F(Form1Test, MakePutsTheCodeForTheCountShownOnTheClipboardThenSaysSo) {
                               {std::wstring(texts::kDone), MsgBoxStyle::Information, L"温馨提示"}}));
 }
 
+// Where nothing can copy, the platform has already shown the code and said why: no box claims a
+// copy or blames a busy clipboard.
+TEST_F(Form1Test, MakeWhereNothingCanCopyShowsNoBoxOfItsOwn) {
+  forms.clipboardByHand = true;
+  form.Click(cmdMake);
+  EXPECT_FALSE(forms.clipboard.has_value());
+  EXPECT_TRUE(forms.boxes.empty());
+}
+
 TEST_F(Form1Test, DoubleClickOnTheNicknameEmptiesItAndNothingElse) {
   for (ControlId other : {cmdMake, Label3, Label6, Image1}) {
     form.DblClick(other);
