@@ -62,6 +62,27 @@ TEST(Layout, AccessibleNamesAreOnePerControlAndNeverEmpty) {
   EXPECT_EQ(named, (std::set<ControlKey>{Text1, cmdUp, cmdDown}));
 }
 
+// A screen reader reads the window row by row: the banner, the prompt before its box, the count's
+// caption before the count and the arrows beside it, then one line after another.
+TEST(Layout, TheReadingOrderGoesRowByRowEachCaptionBeforeWhatItNames) {
+  EXPECT_EQ(ReadingOrder(Form1Layout().controls),
+            (std::vector<ControlKey>{Image1, Label1, Text1, Label4, Label6, cmdUp, cmdDown, Label5, cmdMake, Label2,
+                                     Label3, Label7}));
+}
+
+TEST(Layout, AReadingRowIsARunOfOverlappingHeightsReadFromTheLeft) {
+  // key, left, top, width, height: a tall box joins a later control to its row; a gap starts a new one
+  const std::tuple<int, int, int, int, int> rows[] = {
+      {0, 300, 100, 100, 30}, {1, 10, 120, 50, 40}, {2, 200, 150, 20, 10}, {3, 0, 160, 50, 10}, {4, 300, 0, 5, 5}};
+  std::vector<ControlSpec> controls;
+  for (const auto& [key, left, top, width, height] : rows) {
+    controls.push_back({ControlKey(static_cast<std::size_t>(key)), L"c", ControlKind::Label, left, top, width, height,
+                        {}, kDefaultColor, ArrowKind::None, kNoTabIndex, CursorKind::Arrow});
+  }
+  EXPECT_EQ(ReadingOrder(controls), (std::vector<ControlKey>{ControlKey(4), ControlKey(1), ControlKey(2),
+                                                             ControlKey(0), ControlKey(3)}));
+}
+
 // The window's own names reach the platform as keys; no other enumeration does.
 enum class Stranger { cmdDown };
 static_assert(std::is_convertible_v<ControlId, ControlKey> && !std::is_convertible_v<Stranger, ControlKey>);
