@@ -1,7 +1,7 @@
 #include "platform/Layout.h"
 
 #include <algorithm>
-#include <tuple>
+#include <cstddef>
 
 namespace velmora {
 
@@ -22,26 +22,39 @@ int PointsToPixels(int points, unsigned dpi) {
 }
 
 std::vector<ControlKey> ReadingOrder(std::span<const ControlSpec> controls) {
-  std::vector<const ControlSpec*> byTop;
+  // A stable insertion sort, first by top: a window has a few dozen controls at most.
+  std::vector<const ControlSpec*> order;
+  const auto insert = [&order](std::size_t from, const ControlSpec* c, auto before) {
+    std::size_t at = order.size();
+    while (at > from && before(c, order[at - 1])) {
+      --at;
+    }
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), c);
+  };
   for (const ControlSpec& c : controls) {
-    byTop.push_back(&c);
+    insert(0, &c, [](const ControlSpec* a, const ControlSpec* b) { return a->top < b->top; });
   }
-  std::stable_sort(byTop.begin(), byTop.end(), [](const ControlSpec* a, const ControlSpec* b) { return a->top < b->top; });
-  std::vector<ControlKey> order;
-  for (auto row = byTop.begin(); row != byTop.end();) {
-    int bottom = (*row)->top + (*row)->height;
-    auto end = std::next(row);
-    for (; end != byTop.end() && (*end)->top < bottom; ++end) {
-      bottom = std::max(bottom, (*end)->top + (*end)->height);
+  // Then each row again, by its controls' left edges (and tops).
+  std::vector<const ControlSpec*> byTop;
+  byTop.swap(order);
+  for (std::size_t row = 0; row < byTop.size();) {
+    int bottom = byTop[row]->top + byTop[row]->height;
+    std::size_t end = row + 1;
+    for (; end < byTop.size() && byTop[end]->top < bottom; ++end) {
+      bottom = std::max(bottom, byTop[end]->top + byTop[end]->height);
     }
-    std::stable_sort(row, end, [](const ControlSpec* a, const ControlSpec* b) {
-      return std::tie(a->left, a->top) < std::tie(b->left, b->top);
-    });
-    for (; row != end; ++row) {
-      order.push_back((*row)->key);
+    const std::size_t from = order.size();
+    for (; row < end; ++row) {
+      insert(from, byTop[row], [](const ControlSpec* a, const ControlSpec* b) {
+        return a->left < b->left || (a->left == b->left && a->top < b->top);
+      });
     }
   }
-  return order;
+  std::vector<ControlKey> keys;
+  for (const ControlSpec* c : order) {
+    keys.push_back(c->key);
+  }
+  return keys;
 }
 
 }  // namespace velmora

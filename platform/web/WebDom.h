@@ -18,8 +18,8 @@ int velmora_dom_window(int width, int height, const wchar_t* fonts, int fontsLen
 // that works as a link opens (empty for none), so that it is a real link on the page. The page
 // keeps the controls in the order they are made in: the order a screen reader reads them in.
 int velmora_dom_control(int place, const wchar_t* name, int nameLength, int kind, int left, int top,
-                        int width, int height, const wchar_t* caption, int captionLength, int arrow,
-                        int hand, const wchar_t* link, int linkLength);
+                        int width, int height, const wchar_t* caption, int captionLength, int arrow, int hand,
+                        const wchar_t* link, int linkLength);
 // Its place in the tab sequence, or -1 for none: the stacking order and, where it takes the focus,
 // the order of Tab.
 int velmora_dom_order(int place, int position, int count);

@@ -66,19 +66,24 @@ TEST(Layout, AccessibleNamesAreOnePerControlAndNeverEmpty) {
 // caption before the count and the arrows beside it, then one line after another.
 TEST(Layout, TheReadingOrderGoesRowByRowEachCaptionBeforeWhatItNames) {
   EXPECT_EQ(ReadingOrder(Form1Layout().controls),
-            (std::vector<ControlKey>{Image1, Label1, Text1, Label4, Label6, cmdUp, cmdDown, Label5, cmdMake, Label2,
-                                     Label3, Label7}));
+            (std::vector<ControlKey>{Image1, Label1, Text1, Label4, Label6, cmdUp, cmdDown, Label5, cmdMake,
+                                     Label2, Label3, Label7}));
 }
 
 TEST(Layout, AReadingRowIsARunOfOverlappingHeightsReadFromTheLeft) {
-  // key, left, top, width, height: a tall box joins a later control to its row; a gap starts a new one
-  const std::tuple<int, int, int, int, int> rows[] = {
-      {0, 300, 100, 100, 30}, {1, 10, 120, 50, 40}, {2, 200, 150, 20, 10}, {3, 0, 160, 50, 10}, {4, 300, 0, 5, 5}};
-  std::vector<ControlSpec> controls;
-  for (const auto& [key, left, top, width, height] : rows) {
-    controls.push_back({ControlKey(static_cast<std::size_t>(key)), L"c", ControlKind::Label, left, top, width, height,
-                        {}, kDefaultColor, ArrowKind::None, kNoTabIndex, CursorKind::Arrow});
-  }
+  const auto label = [](std::size_t key, int left, int top, int width, int height) {
+    ControlSpec c = Form1Layout().controls[0];
+    c.key = ControlKey(key);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    return c;
+  };
+  // A tall box joins a later control to its row; a gap starts a new one.
+  const std::vector<ControlSpec> controls{label(0, 300, 100, 100, 30), label(1, 10, 120, 50, 40),
+                                          label(2, 200, 150, 20, 10), label(3, 0, 160, 50, 10),
+                                          label(4, 300, 0, 5, 5)};
   EXPECT_EQ(ReadingOrder(controls), (std::vector<ControlKey>{ControlKey(4), ControlKey(1), ControlKey(2),
                                                              ControlKey(0), ControlKey(3)}));
 }
