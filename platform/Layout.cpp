@@ -34,7 +34,8 @@ std::vector<ControlKey> ReadingOrder(std::span<const ControlSpec> controls) {
   for (const ControlSpec& c : controls) {
     insert(0, &c, [](const ControlSpec* a, const ControlSpec* b) { return a->top < b->top; });
   }
-  // Then each row again, by its controls' left edges (and tops).
+  // Then each row again, by its controls' left edges; at the same left edge they stay in the order
+  // of their tops.
   std::vector<const ControlSpec*> byTop;
   byTop.swap(order);
   for (std::size_t row = 0; row < byTop.size();) {
@@ -45,9 +46,7 @@ std::vector<ControlKey> ReadingOrder(std::span<const ControlSpec> controls) {
     }
     const std::size_t from = order.size();
     for (; row < end; ++row) {
-      insert(from, byTop[row], [](const ControlSpec* a, const ControlSpec* b) {
-        return a->left < b->left || (a->left == b->left && a->top < b->top);
-      });
+      insert(from, byTop[row], [](const ControlSpec* a, const ControlSpec* b) { return a->left < b->left; });
     }
   }
   std::vector<ControlKey> keys;

@@ -80,12 +80,13 @@ TEST(Layout, AReadingRowIsARunOfOverlappingHeightsReadFromTheLeft) {
     c.height = height;
     return c;
   };
-  // A tall box joins a later control to its row; a gap starts a new one.
+  // A tall box joins a later control to its row; a gap starts a new one; one above another at the
+  // same left comes first, wherever its row begins.
   const std::vector<ControlSpec> controls{label(0, 300, 100, 100, 30), label(1, 10, 120, 50, 40),
-                                          label(2, 200, 150, 20, 10), label(3, 0, 160, 50, 10),
-                                          label(4, 300, 0, 5, 5)};
-  EXPECT_EQ(ReadingOrder(controls), (std::vector<ControlKey>{ControlKey(4), ControlKey(1), ControlKey(2),
-                                                             ControlKey(0), ControlKey(3)}));
+                                          label(2, 200, 150, 20, 10),  label(3, 0, 160, 50, 10),
+                                          label(4, 300, 0, 5, 5),      label(5, 200, 110, 20, 10)};
+  EXPECT_EQ(ReadingOrder(controls), (std::vector<ControlKey>{ControlKey(4), ControlKey(1), ControlKey(5),
+                                                             ControlKey(2), ControlKey(0), ControlKey(3)}));
 }
 
 // The window's own names reach the platform as keys; no other enumeration does.
