@@ -7,7 +7,7 @@ mergeInto(LibraryManager.library, {
     frame: null,       // the window on the page: its caption bar and client area
     client: null,
     caption: null,
-    probe: null,       // a text in the window font at its designed size, to see the size the browser uses
+    probe: null,       // full-width characters in the window font at its designed size: the size drawn
     width: 0,          // the client area's designed width in CSS pixels
     fontPixels: 0,     // the window font's designed size in CSS pixels
     controls: [],      // the controls' elements, by their places in the layout
@@ -151,9 +151,13 @@ mergeInto(LibraryManager.library, {
     // phone), the whole window is then scaled to the width, so that nothing scrolls sideways;
     // hit-testing follows the scaled layout.
     fit: function() {
-      var P = VelmoraPage, room = document.documentElement.clientWidth, grow, width, zoom;
+      var P = VelmoraPage, room = document.documentElement.clientWidth, size, grow, width, zoom;
       if (!P.frame) return;
-      grow = Math.max(1, parseFloat(getComputedStyle(P.probe).fontSize) / P.fontPixels || 1);
+      // The size the browser draws the font at: its computed size (Chromium, WebKit) or the width
+      // of the probe's full-width characters, one em each (Firefox computes the size as set).
+      size = Math.max(parseFloat(getComputedStyle(P.probe).fontSize) || 0,
+                      P.probe.getBoundingClientRect().width / P.probe.textContent.length);
+      grow = size > P.fontPixels + 0.5 ? size / P.fontPixels : 1;
       width = P.width * grow + 2;  // and the frame's border
       // Rounded down, so that the scaled window never ends a fraction of a pixel past the screen.
       zoom = room < width ? Math.floor(room / width * 1000) / 1000 : 1;
@@ -194,7 +198,7 @@ mergeInto(LibraryManager.library, {
       probe.setAttribute('aria-hidden', 'true');
       probe.style.fontFamily = family;
       probe.style.fontSize = fontPixels + 'px';
-      probe.textContent = '空';
+      probe.textContent = '空空空空';
       // The labels' events reach the program through the window's surface, so that no label is a
       // tap target of its own: on a touch screen the browser moves a tap near a control that
       // listens to its nearest such control, and a label must not take an arrow's taps.

@@ -306,6 +306,8 @@ test('a screen reader and the keyboard: reading order, the count announced, the 
   });
   await page.reload();
   await waitReady(page);
+  let opened = 0;
+  context.on('page', () => opened++);
   const web = await page.evaluate(() => document.getElementById('Label3').textContent);
   const email = (await page.evaluate(() => document.getElementById('Label7').textContent)).replace(/^E-mail:/, '');
 
@@ -347,6 +349,8 @@ test('a screen reader and the keyboard: reading order, the count announced, the 
   await page.locator('#Label3').focus();
   const [tab] = await Promise.all([context.waitForEvent('page'), page.keyboard.press('Enter')]);
   assert.equal(await tab.evaluate(() => window.opener), null, 'the new tab cannot reach back');
+  // (the refused address's error page may ask for it again: one tab is what counts)
+  await tab.close();
   await page.locator('#Label7').focus();
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => window.mailed.length > 0);
@@ -363,10 +367,7 @@ test('a screen reader and the keyboard: reading order, the count announced, the 
   assert.deepEqual(box, ['dialog:出错提示', 'heading:出错提示', 'StaticText:出错提示', 'StaticText:请先输入QQ昵称',
                          'button:确定', 'StaticText:确定']);
   await page.keyboard.press('Enter');
-  await done(win, [web]);
-});
-
-async function done(win, clicked = []) {
-  assert.deepEqual(win.away, clicked);
+  // One tab was opened, for the web address; nothing else was asked of another host.
+  assert.deepEqual([opened, [...new Set(win.away)]], [1, [web]]);
   await win.context.close();
-}
+});
