@@ -38,16 +38,22 @@ velmora_install_packages() {
   velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# playwright-core for the page's tests and benchmark, at the version package-lock.json pins (npm ci).
-# It drives Debian's Chromium and never downloads a browser of its own.
+# The page's test and benchmark modules at the versions package-lock.json pins (npm ci): playwright-core
+# (it drives Debian's Chromium and never downloads a browser of its own) and ws (the WebDriver BiDi
+# connection to Firefox).
 velmora_install_node_modules() {
-  local pinned installed
   if ! command -v npm >/dev/null; then
-    velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends npm
+    velmora_as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends npm
   fi
-  pinned=$(node -p 'require(process.argv[1]).packages["node_modules/playwright-core"].version' "$VELMORA_ROOT/package-lock.json")
-  installed=$(node -p 'require(process.argv[1]).version' "$VELMORA_ROOT/node_modules/playwright-core/package.json" 2>/dev/null || true)
-  [ "$pinned" = "$installed" ] && return 0
+  node -e '
+    const fs = require("fs"), root = process.argv[1];
+    const lock = require(root + "/package-lock.json").packages;
+    for (const [where, {version}] of Object.entries(lock)) {
+      if (!where) continue;
+      let installed;
+      try { installed = JSON.parse(fs.readFileSync(`${root}/${where}/package.json`)).version; } catch {}
+      if (installed !== version) process.exit(1);
+    }' "$VELMORA_ROOT" && return 0
   (cd "$VELMORA_ROOT" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
 }
 

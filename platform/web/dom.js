@@ -89,8 +89,11 @@ mergeInto(LibraryManager.library, {
       VelmoraPage.busy = false;
     },
 
-    // A caption with an access key: "&C" shows the C underlined, and the browser's access-key
-    // chord (Alt+C on Windows and Linux) presses the button.
+    // A caption with an access key: "&C" shows the C underlined, and Alt+C presses the button (see
+    // the window's keydown handler). Not the browser's own accessKey: its chord differs between
+    // browsers, and WebKit's presses the button and moves the focus to it before the page sees the
+    // key, a second press with the page's. Assistive technology learns the key from aria-keyshortcuts.
+    keys: [],  // the buttons' access keys: {button, key}, key in lower case
     buttonCaption: function(button, caption) {
       var at = caption.search(/&[^&]/), u;
       if (at < 0) {
@@ -100,10 +103,14 @@ mergeInto(LibraryManager.library, {
       u = document.createElement('u');
       u.textContent = caption.charAt(at + 1);
       button.replaceChildren(caption.slice(0, at), u, caption.slice(at + 2));
-      button.accessKey = u.textContent.toLowerCase();
+      VelmoraPage.keys.push({button: button, key: u.textContent.toLowerCase()});
+      button.setAttribute('aria-keyshortcuts', 'Alt+' + u.textContent.toUpperCase());
     },
 
-    // A modal box: its title, its text and one OK button; Enter and Escape close it.
+    // A modal box: its title, its text and one OK button; Enter and Escape close it. It is gone, and
+    // the program told, in the same moment it closes (the browser's close event comes a task later):
+    // the focus is never seen back on the control the box took it from when the program puts it
+    // elsewhere, nor a closed box on the page.
     dialog: function(title, text, style, closed) {
       var P = VelmoraPage, id = 'velmora-box-' + (++P.boxes);
       var box = document.createElement('dialog'), head = document.createElement('h2');
@@ -122,11 +129,16 @@ mergeInto(LibraryManager.library, {
       ok.textContent = '确定';
       box.setAttribute('aria-labelledby', head.id);
       box.setAttribute('aria-describedby', words.id);
-      ok.addEventListener('click', function() { box.close(); });
-      box.addEventListener('close', function() {
+      var gone = false, finish = function() {
+        if (gone) return;
+        gone = true;
+        if (box.open) box.close();  // the focus back where it was before the box
         box.remove();
         closed();
-      });
+      };
+      ok.addEventListener('click', finish);
+      box.addEventListener('cancel', finish);  // Escape
+      box.addEventListener('close', finish);   // closed any other way
       box.append(head, body, ok);
       document.body.appendChild(box);
       box.showModal();
@@ -225,12 +237,14 @@ mergeInto(LibraryManager.library, {
         if (!control || control.disabled) event.preventDefault();
       });
       // The buttons' access keys, as a desktop dialog has them: Alt and the underlined letter
-      // presses the button (the browser's own access-key chord differs between browsers).
+      // presses the button once, and the focus stays where it is.
       document.addEventListener('keydown', function(event) {
         if (!event.altKey || event.ctrlKey || event.metaKey || event.repeat) return;
-        P.controls.forEach(function(e) {
-          var key = e.accessKey;
-          if (key && !e.disabled && (event.key.toLowerCase() === key || event.code === 'Key' + key.toUpperCase())) {
+        P.keys.forEach(function(access) {
+          var e = access.button, key = access.key;
+          if (e.isConnected && !e.disabled &&
+              (event.key.toLowerCase() === key || event.code === 'Key' + key.toUpperCase())) {
+            event.preventDefault();
             e.click();
           }
         });
