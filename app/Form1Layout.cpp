@@ -57,7 +57,16 @@ constexpr std::array<AccessibleName, 3> kAccessibleNames{{
     {ControlId::cmdDown, texts::kDownArrowName},
 }};
 
-constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls, kAccessibleNames};
+// The two link labels and what they open: the targets of their click handlers.
+constexpr std::array<LinkTarget, 2> kLinks{{
+    {ControlId::Label3, texts::kWebAddress},
+    {ControlId::Label7, texts::kMailtoTarget},
+}};
+
+// The count changes with the arrows, which do not say it.
+constexpr std::array<ControlKey, 1> kLiveLabels{ControlId::Label6};
+
+constexpr FormSpec kForm1{5610, 3810, L"Form1", kControls, kAccessibleNames, kLinks, kLiveLabels};
 }  // namespace
 
 const FormSpec& Form1Layout() {

@@ -14,10 +14,12 @@ int velmora_dom_window(int width, int height, const wchar_t* fonts, int fontsLen
                        const wchar_t* fatalTitle, int fatalTitleLength, const wchar_t* fatalPrefix,
                        int fatalPrefixLength);
 // kind: 0 command button, 1 text box, 2 image, 3 label (the order of ControlKind); its name (the
-// element's id). arrow: 0 none, 1 up, 2 down; hand: the hand pointer over it.
+// element's id). arrow: 0 none, 1 up, 2 down; hand: the hand pointer over it; link: what a label
+// that works as a link opens (empty for none), so that it is a real link on the page. The page
+// keeps the controls in the order they are made in: the order a screen reader reads them in.
 int velmora_dom_control(int place, const wchar_t* name, int nameLength, int kind, int left, int top,
-                        int width, int height, const wchar_t* caption, int captionLength, int arrow,
-                        int hand);
+                        int width, int height, const wchar_t* caption, int captionLength, int arrow, int hand,
+                        const wchar_t* link, int linkLength);
 // Its place in the tab sequence, or -1 for none: the stacking order and, where it takes the focus,
 // the order of Tab.
 int velmora_dom_order(int place, int position, int count);
@@ -25,6 +27,8 @@ int velmora_dom_show(int firstFocus);
 
 // What a screen reader announces for a control whose caption does not say what it is.
 int velmora_dom_set_name(int place, const wchar_t* name, int length);
+// A label whose every new caption a screen reader announces.
+int velmora_dom_set_live(int place);
 int velmora_dom_set_caption(const wchar_t* text, int length);
 int velmora_dom_set_text(int place, const wchar_t* text, int length);
 // The control's text in code points (-1 when it is gone), then the code points themselves.

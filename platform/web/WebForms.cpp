@@ -115,14 +115,22 @@ void WebForms::CreateWindow() {
   SetCaption(spec_.caption);
 }
 
+// The controls are made in reading order, which the page keeps as the order of its elements.
 void WebForms::CreateControls() {
-  for (std::size_t place = 0; place < spec_.controls.size(); ++place) {
+  for (const ControlKey key : ReadingOrder(spec_.controls)) {
+    const std::size_t place = key.index;
     const ControlSpec& c = spec_.controls[place];
     const int at = static_cast<int>(place);
+    std::wstring_view link;
+    for (const LinkTarget& entry : spec_.links) {
+      if (entry.key == key) {
+        link = entry.target;
+      }
+    }
     Check(velmora_dom_control(at, c.name.data(), Length(c.name), static_cast<int>(c.kind), Pixels(c.left),
                               Pixels(c.top), Pixels(c.width), Pixels(c.height), c.caption.data(),
                               Length(c.caption), static_cast<int>(c.arrow),
-                              c.cursor == CursorKind::Hand ? 1 : 0),
+                              c.cursor == CursorKind::Hand ? 1 : 0, link.data(), Length(link)),
           "a control could not be made");
     const Control& control = controls_.Attach(place, at + 1);
     if (c.kind == ControlKind::Label) {
@@ -135,6 +143,10 @@ void WebForms::CreateControls() {
       Check(velmora_dom_set_name(handle - 1, entry.name.data(), Length(entry.name)),
             "a control could not be named");
     }
+  }
+  for (const ControlKey label : spec_.liveLabels) {
+    Check(velmora_dom_set_live(Place(controls_.Checked(label, ControlKind::Label))),
+          "a label could not be made live");
   }
 }
 

@@ -7,7 +7,9 @@ mergeInto(LibraryManager.library, {
     frame: null,       // the window on the page: its caption bar and client area
     client: null,
     caption: null,
-    width: 0,          // the frame's width in CSS pixels
+    probe: null,       // full-width characters in the window font at its designed size: the size drawn
+    width: 0,          // the client area's designed width in CSS pixels
+    fontPixels: 0,     // the window font's designed size in CSS pixels
     controls: [],      // the controls' elements, by their places in the layout
     fatal: null,       // the words of the failure box: {title, prefix}
     busy: false,       // a handler runs or waits (for the clipboard, a dialog): no other event now
@@ -50,6 +52,12 @@ mergeInto(LibraryManager.library, {
         out.push(c);
       }
       return out;
+    },
+
+    // The place of the label that an event of the window's surface came from, or -1.
+    label: function(target) {
+      var e = target.closest && target.closest('.client > .label');
+      return e ? VelmoraPage.controls.indexOf(e) : -1;
     },
 
     element: function(place) {
@@ -113,6 +121,7 @@ mergeInto(LibraryManager.library, {
       head.id = id + '-title';
       head.textContent = title;
       icon.className = style ? 'icon error' : 'icon information';
+      icon.setAttribute('aria-hidden', 'true');  // the box's role and title say what the icon shows
       words.id = id + '-text';
       words.textContent = text;
       body.className = 'body';
@@ -178,12 +187,25 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // On a screen narrower than the window (a phone), the whole window is scaled to the width,
-    // so that nothing scrolls sideways; hit-testing follows the scaled layout.
+    // Where the browser draws text larger than the window's font (a minimum font size the user
+    // set), the whole window grows by that much, its layout unchanged, so that no caption runs
+    // under the next control or out of its button. On a screen narrower than the window (a
+    // phone), the whole window is then scaled to the width, so that nothing scrolls sideways;
+    // hit-testing follows the scaled layout.
     fit: function() {
-      var P = VelmoraPage, room = document.documentElement.clientWidth;
+      var P = VelmoraPage, room = document.documentElement.clientWidth, size, grow, width, zoom;
+      if (!P.frame) return;
+      // The size the browser draws the font at: its computed size (Chromium, WebKit) or the width
+      // of the probe's full-width characters, one em each (Firefox computes the size as set).
+      size = Math.max(parseFloat(getComputedStyle(P.probe).fontSize) || 0,
+                      P.probe.getBoundingClientRect().width / P.probe.textContent.length);
+      grow = size > P.fontPixels + 0.5 ? size / P.fontPixels : 1;
+      width = P.width * grow + 2;  // and the frame's border
       // Rounded down, so that the scaled window never ends a fraction of a pixel past the screen.
-      if (P.frame) P.frame.style.zoom = room < P.width ? String(Math.floor(room / P.width * 1000) / 1000) : '';
+      zoom = room < width ? Math.floor(room / width * 1000) / 1000 : 1;
+      P.client.style.setProperty('--u', grow + 'px');
+      P.frame.style.setProperty('--zoom', String(zoom));
+      P.frame.style.zoom = zoom < 1 ? String(zoom) : '';
     },
   },
 
@@ -194,7 +216,7 @@ mergeInto(LibraryManager.library, {
       var P = VelmoraPage, host = document.getElementById('velmora');
       var frame = document.createElement('div'), bar = document.createElement('div');
       var icon = document.createElement('img'), caption = document.createElement('span');
-      var client = document.createElement('div');
+      var client = document.createElement('div'), probe = document.createElement('span');
       var family = P.text(fonts, fontsLength);
       if (!host || family === null) return 0;
       performance.mark('velmora-open');  // the program has started and makes its window
@@ -209,12 +231,33 @@ mergeInto(LibraryManager.library, {
       icon.alt = '';
       bar.append(icon, caption);
       client.className = 'client';
-      client.style.width = width + 'px';
-      client.style.height = height + 'px';
+      // Places and sizes are in the window's pixels, --u CSS pixels each (velmora.css).
+      client.style.setProperty('--w', String(width));
+      client.style.setProperty('--h', String(height));
+      client.style.setProperty('--font', String(fontPixels));
       client.style.fontFamily = family;
-      client.style.fontSize = fontPixels + 'px';
+      probe.className = 'probe';
+      probe.setAttribute('aria-hidden', 'true');
+      probe.style.fontFamily = family;
+      probe.style.fontSize = fontPixels + 'px';
+      probe.textContent = '空空空空';
+      // The labels' events reach the program through the window's surface, so that no label is a
+      // tap target of its own: on a touch screen the browser moves a tap near a control that
+      // listens to its nearest such control, and a label must not take an arrow's taps.
       client.addEventListener('mousemove', function(event) {
+        var label = P.label(event.target);
         if (event.target === client) P.raise(3, -1);
+        else if (label >= 0) P.raise(2, label);
+      });
+      client.addEventListener('click', function(event) {
+        var label = P.label(event.target);
+        if (label < 0) return;
+        if (event.target.closest('a')) event.preventDefault();  // opened by the program, once
+        P.raise(0, label);
+      });
+      client.addEventListener('dblclick', function(event) {
+        var label = P.label(event.target);
+        if (label >= 0) P.raise(1, label);
       });
       // A press on what cannot take the focus (a label, the banner, the window's surface, a
       // disabled button, which lets the pointer through to the window) leaves the focus where it
@@ -238,10 +281,13 @@ mergeInto(LibraryManager.library, {
       });
       frame.append(bar, client);
       host.replaceChildren(frame);
+      document.body.appendChild(probe);
       P.frame = frame;
       P.client = client;
       P.caption = caption;
-      P.width = width + 2;  // and the frame's border
+      P.probe = probe;
+      P.width = width;
+      P.fontPixels = fontPixels;
       return 1;
     } catch (e) {
       return 0;
@@ -250,15 +296,18 @@ mergeInto(LibraryManager.library, {
 
   velmora_dom_control__deps: ['$VelmoraPage'],
   velmora_dom_control: function(place, name, nameLength, kind, left, top, width, height, caption, captionLength,
-                                arrow, hand) {
+                                arrow, hand, link, linkLength) {
     try {
       var P = VelmoraPage, text = P.text(caption, captionLength), id = P.text(name, nameLength), e;
-      if (text === null || id === null || !P.client) return 0;
+      var target = P.text(link, linkLength);
+      if (text === null || id === null || target === null || !P.client) return 0;
       if (kind === 0) {
         e = document.createElement('button');
         e.type = 'button';
         if (arrow) {
+          // The arrow is drawn by velmora.css; the empty child is its larger touch target there.
           e.className = arrow === 1 ? 'arrow up' : 'arrow down';
+          e.appendChild(document.createElement('span')).className = 'reach';
         } else {
           P.buttonCaption(e, text);
         }
@@ -276,19 +325,23 @@ mergeInto(LibraryManager.library, {
         e.alt = '';
         e.draggable = false;
       } else {
-        e = document.createElement('span');
+        // A label that opens a target is a real link: Tab reaches it, Enter opens it, a long press
+        // offers its address. Its click opens the target through the program, once: never the
+        // browser's own navigation as well.
+        // A label that opens a target is a real link: Tab reaches it, Enter opens it, a long press
+        // offers its address. Its click (see the window's surface) opens it through the program,
+        // once, never by the browser's own navigation as well.
+        e = document.createElement(target ? 'a' : 'span');
+        if (target) e.href = target;
         e.className = hand ? 'label hand' : 'label';
         e.textContent = text;
-        e.addEventListener('click', function() { P.raise(0, place); });
-        e.addEventListener('dblclick', function() { P.raise(1, place); });
-        e.addEventListener('mousemove', function() { P.raise(2, place); });
       }
       e.id = id;
-      e.style.left = left + 'px';
-      e.style.top = top + 'px';
+      e.style.setProperty('--x', String(left));
+      e.style.setProperty('--y', String(top));
       if (kind !== 3) {  // a label is as large as its caption
-        e.style.width = width + 'px';
-        e.style.height = height + 'px';
+        e.style.setProperty('--w', String(width));
+        e.style.setProperty('--h', String(height));
       }
       P.controls[place] = e;
       P.client.appendChild(e);
@@ -324,6 +377,15 @@ mergeInto(LibraryManager.library, {
     var e = VelmoraPage.element(place), text = VelmoraPage.text(name, length);
     if (!e || text === null) return 0;
     e.setAttribute('aria-label', text);
+    return 1;
+  },
+
+  velmora_dom_set_live__deps: ['$VelmoraPage'],
+  velmora_dom_set_live: function(place) {
+    var e = VelmoraPage.element(place);
+    if (!e) return 0;
+    e.setAttribute('aria-live', 'polite');
+    e.setAttribute('aria-atomic', 'true');
     return 1;
   },
 

@@ -6,6 +6,7 @@
 
 #include "FakeForms.h"
 #include "app/Form1.h"
+#include "app/Form1Layout.h"
 #include "app/NicknameCode.h"
 #include "app/Texts.h"
 
@@ -159,6 +160,15 @@ TEST_F(Form1Test, ClickingALinkHandsItsTargetToTheDesktopAndChangesNothingElse) 
             Calls{L"OpenLink(" + std::wstring(texts::kWebAddress) + L")"});
   EXPECT_EQ(Logged([&] { form.Click(Label7); }), Calls{L"OpenLink(mailto:" VELMORA_EMAIL L")"});
   EXPECT_TRUE(Lit(Label3));
+}
+
+// Where a link is a real link (the page), the target it carries is the one its click opens.
+TEST_F(Form1Test, EachLinkOfTheLayoutCarriesTheTargetItsClickOpens) {
+  ASSERT_EQ(Form1Layout().links.size(), 2u);
+  for (const LinkTarget& link : Form1Layout().links) {
+    EXPECT_EQ(Form1Layout().controls[link.key.index].cursor, CursorKind::Hand);
+    EXPECT_EQ(Logged([&] { form.Click(link.key); }), Calls{L"OpenLink(" + std::wstring(link.target) + L")"});
+  }
 }
 
 }  // namespace

@@ -62,6 +62,33 @@ TEST(Layout, AccessibleNamesAreOnePerControlAndNeverEmpty) {
   EXPECT_EQ(named, (std::set<ControlKey>{Text1, cmdUp, cmdDown}));
 }
 
+// A screen reader reads the window row by row: the banner, the prompt before its box, the count's
+// caption before the count and the arrows beside it, then one line after another.
+TEST(Layout, TheReadingOrderGoesRowByRowEachCaptionBeforeWhatItNames) {
+  EXPECT_EQ(ReadingOrder(Form1Layout().controls),
+            (std::vector<ControlKey>{Image1, Label1, Text1, Label4, Label6, cmdUp, cmdDown, Label5, cmdMake,
+                                     Label2, Label3, Label7}));
+}
+
+TEST(Layout, AReadingRowIsARunOfOverlappingHeightsReadFromTheLeft) {
+  const auto label = [](std::size_t key, int left, int top, int width, int height) {
+    ControlSpec c = Form1Layout().controls[0];
+    c.key = ControlKey(key);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    return c;
+  };
+  // A tall box joins a later control to its row; a gap starts a new one; one above another at the
+  // same left comes first, wherever its row begins.
+  const std::vector<ControlSpec> controls{label(0, 300, 100, 100, 30), label(1, 10, 120, 50, 40),
+                                          label(2, 200, 150, 20, 10),  label(3, 0, 160, 50, 10),
+                                          label(4, 300, 0, 5, 5),      label(5, 200, 110, 20, 10)};
+  EXPECT_EQ(ReadingOrder(controls), (std::vector<ControlKey>{ControlKey(4), ControlKey(1), ControlKey(5),
+                                                             ControlKey(2), ControlKey(0), ControlKey(3)}));
+}
+
 // The window's own names reach the platform as keys; no other enumeration does.
 enum class Stranger { cmdDown };
 static_assert(std::is_convertible_v<ControlId, ControlKey> && !std::is_convertible_v<Stranger, ControlKey>);

@@ -33,6 +33,8 @@ export const CANNOT = {
     phone: 'WebKitGTK\'s WebDriver has no phone to emulate (a mobile viewport, a touch screen)',
     clipboardPermission: 'WebKitGTK has no clipboard-write permission to refuse: a write inside a click is always allowed',
     accessibilityTree: 'WebKitGTK gives no accessibility tree over WebDriver',
+    minimumFont: 'WebKitGTK\'s MiniBrowser sets no minimum font size (not among its settings options) and its WebDriver none',
+    forcedColors: 'WebKitGTK has no forced colours mode to turn on',
   },
 };
 
@@ -44,7 +46,8 @@ export function unable(t, site, what) {
 }
 
 // The engine's browser, and the folder served on 127.0.0.1 (or a page already served, by its URL).
-export async function launch(engine = 'chromium', target = SITE) {
+// options: the browser's own settings where the engine takes them (Firefox: prefs).
+export async function launch(engine = 'chromium', target = SITE, options = {}) {
   if (!drivers[engine]) throw new Error(`launch: no engine "${engine}" (chromium, firefox, webkit)`);
   if (engine !== 'chromium' && !process.env.DISPLAY) {
     throw new Error(`${engine} runs headed: it needs a display (DISPLAY); scripts/test starts one`);
@@ -52,7 +55,7 @@ export async function launch(engine = 'chromium', target = SITE) {
   const served = /^https?:/.test(target) ? {url: target} : await serve(target);
   let browser;
   try {
-    browser = await drivers[engine].launch();
+    browser = await drivers[engine].launch(options);
   } catch (error) {
     served.server?.close();
     throw error;

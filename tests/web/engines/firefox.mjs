@@ -65,10 +65,11 @@ class Bidi {
   }
 }
 
-export async function launch() {
+// prefs: more of Firefox's preferences, for a test that needs them (a minimum font size...).
+export async function launch({prefs = {}} = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-firefox-'));
   fs.writeFileSync(path.join(profile, 'user.js'),
-                   Object.entries(kPrefs).map(([k, v]) => `user_pref(${JSON.stringify(k)}, ${JSON.stringify(v)});\n`).join(''));
+                   Object.entries({...kPrefs, ...prefs}).map(([k, v]) => `user_pref(${JSON.stringify(k)}, ${JSON.stringify(v)});\n`).join(''));
   const child = spawn(BINARY, ['--remote-debugging-port=0', '--profile', profile, '--no-remote', '--new-instance',
                                'about:blank'], {stdio: ['ignore', 'ignore', 'pipe']});
   const gone = () => fs.rmSync(profile, {recursive: true, force: true});
