@@ -233,4 +233,5 @@ grep -q "SHA256SUMS is not signed" "$keys/out" || fail "verify-release on an uns
 (cd "$project" && bash scripts/verify-release --unsigned --against "$keys/unsigned" "$keys/unsigned") >"$keys/out" 2>&1 ||
   fail "verify-release --unsigned refused the unsigned release: $(cat "$keys/out")"
 
+if [ "$failures" = 0 ]; then echo "release test: passed"; else echo "release test: $failures failed" >&2; fi
 exit $((failures > 0))
