@@ -2,30 +2,8 @@
 // test, real taps, and the window's pixels with and without a touch screen (Chromium; the other
 // engines emulate no phone and skip, with the reason).
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
 import {after, afterEach, before, describe, test} from 'node:test';
-import {ENGINES, count, enabled, focused, launch, openWindow, unable} from './harness.mjs';
-import {readPng} from './png.mjs';
-
-let scratch;
-before(() => { scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-access-')); });
-after(() => { fs.rmSync(scratch, {recursive: true, force: true}); });
-
-let shots = 0;
-async function screenshot(page) {
-  const file = path.join(scratch, `shot-${++shots}.png`);
-  await page.screenshot({path: file});
-  return readPng(file);
-}
-
-// The controls' boxes in CSS pixels of the viewport, by id, and the client area's.
-const boxes = (page) => page.evaluate(() => {
-  const rect = (e) => { const r = e.getBoundingClientRect(); return {x: r.x, y: r.y, right: r.right, bottom: r.bottom}; };
-  const client = document.querySelector('.client');
-  return {client: rect(client), controls: Object.fromEntries([...client.children].map((e) => [e.id, rect(e)]))};
-});
+import {ENGINES, boxes, count, enabled, focused, launch, openWindow, screenshot, unable} from './harness.mjs';
 
 // Whether some square of 24 x 24 CSS px lies wholly on a control for the hit test, sampled every
 // half pixel around it: the one nearest the control's centre, or the largest share of one found.
@@ -57,7 +35,6 @@ const squareOn = (page, id) => page.evaluate((id) => {
 }, id);
 
 const phone = {viewport: {width: 360, height: 640}, isMobile: true, deviceScaleFactor: 2};
-
 
 for (const engine of ENGINES) {
   describe(engine, () => {

@@ -9,27 +9,11 @@ import {after, afterEach, before, describe, test} from 'node:test';
 import {chromium} from 'playwright-core';
 import {CHROMIUM_FLAGS} from '../../scripts/web-browser.mjs';
 import {serve} from '../../scripts/serve-web.mjs';
-import {ENGINES, enabled, focused, launch, openWindow, SITE, unable, waitReady} from './harness.mjs';
-import {readPng} from './png.mjs';
+import {ENGINES, boxes, enabled, focused, launch, openWindow, screenshot, SITE, unable, waitReady} from './harness.mjs';
 
 let scratch;
 before(() => { scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-access-')); });
 after(() => { fs.rmSync(scratch, {recursive: true, force: true}); });
-
-let shots = 0;
-async function screenshot(page) {
-  const file = path.join(scratch, `shot-${++shots}.png`);
-  await page.screenshot({path: file});
-  return readPng(file);
-}
-
-// The controls' boxes in CSS pixels of the viewport, by id, and the client area's.
-const boxes = (page) => page.evaluate(() => {
-  const rect = (e) => { const r = e.getBoundingClientRect(); return {x: r.x, y: r.y, right: r.right, bottom: r.bottom}; };
-  const client = document.querySelector('.client');
-  return {client: rect(client), controls: Object.fromEntries([...client.children].map((e) => [e.id, rect(e)]))};
-});
-
 
 // The window's geometry: every control's box, whether its text fits it, and the client area.
 const geometry = (page) => page.evaluate(() => {
@@ -106,7 +90,6 @@ async function withMinimumFont(engine, pixels, use) {
   }
 }
 
-
 // The shape drawn inside a button: the widths of its first and last rows of ink, the button's own
 // face (its middle row's first pixel inside the border) being no ink.
 function arrowShape(shot, b) {
@@ -136,8 +119,6 @@ function bordersSeen(shot, b, surface, least) {
     right: side(line(y0 + 4, y1 - 4, x1, true)) || side(line(y0 + 4, y1 - 4, x1 - 1, true)),
   };
 }
-
-
 
 for (const engine of ENGINES) {
   describe(engine, () => {

@@ -4,6 +4,8 @@
 // window opened afresh, with the page in it: a Page that offers the same subset of Playwright's
 // Page in every engine (see engines/page.mjs).
 import {execFile} from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {promisify} from 'node:util';
@@ -11,6 +13,7 @@ import {serve} from '../../scripts/serve-web.mjs';
 import * as chromium from './engines/chromium.mjs';
 import * as firefox from './engines/firefox.mjs';
 import * as webkit from './engines/webkit.mjs';
+import {readPng} from './png.mjs';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const SITE = process.env.VELMORA_SITE || path.join(root, 'build/web/site');
@@ -156,3 +159,22 @@ export const middle = (page, id) => page.evaluate((i) => {
   const r = document.getElementById(i).getBoundingClientRect();
   return {x: r.x + r.width / 2, y: r.y + r.height / 2, left: r.x, top: r.y, width: r.width, height: r.height};
 }, id);
+
+// The controls' boxes in CSS pixels of the viewport, by id, and the client area's.
+export const boxes = (page) => page.evaluate(() => {
+  const rect = (e) => { const r = e.getBoundingClientRect(); return {x: r.x, y: r.y, right: r.right, bottom: r.bottom}; };
+  const client = document.querySelector('.client');
+  return {client: rect(client), controls: Object.fromEntries([...client.children].map((e) => [e.id, rect(e)]))};
+});
+
+// The page's pixels as the screen shows them: {width, height, at(x, y) -> [r, g, b]}.
+export async function screenshot(page) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'velmora-shot-'));
+  try {
+    const file = path.join(folder, 'shot.png');
+    await page.screenshot({path: file});
+    return readPng(file);
+  } finally {
+    fs.rmSync(folder, {recursive: true, force: true});
+  }
+}

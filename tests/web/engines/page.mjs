@@ -5,7 +5,7 @@
 // The engine's part (a "backend") only navigates, runs a function in the page, performs actions,
 // takes a screenshot of the viewport and sizes it.
 import fs from 'node:fs/promises';
-import {crop} from './png.mjs';
+import {crop} from '../png.mjs';
 
 // Playwright's key names to WebDriver's key values.
 const kKeys = {
