@@ -1,7 +1,7 @@
 // The page's benchmark: what the page's own code weighs (raw and gzip), and the launch to a usable
 // window in headless Chromium against the floor (bench/web/: the same window in plain HTML, CSS
-// and a few lines of JavaScript, no wasm), taking turns, each run a first visit in a new context.
-// Nothing is asserted: it measures.
+// and a few lines of JavaScript, no wasm), taking turns: first visits, each in a new context, then
+// repeat visits, each after a visit in the same context. Nothing is asserted: it measures.
 //   node bench/web/launch.mjs SITE [RUNS]
 import fs from 'node:fs';
 import os from 'node:os';
@@ -46,14 +46,23 @@ console.log('\nthe floor\'s own code:');
 console.log('| file | raw | gzip |\n|---|---|---|');
 table(weigh(path.join(root, 'floor'), ['index.html', 'floor.css', 'floor.js']));
 
-// One launch: a new context (empty cache, no service worker), the page loaded until its window is
-// shown with the focus in the nickname box; the times in ms from the start of the navigation.
-async function launch(browser, url) {
-  const context = await browser.newContext({serviceWorkers: 'block'});
+// One launch, the times in ms from the start of the navigation until the window is shown with the
+// focus in the nickname box. A first visit: a new context (empty cache, no service worker). A repeat
+// visit: the same page visited once before in that context, its service worker (if any) ready, as a
+// returning user opens it.
+async function launch(browser, url, repeat = false) {
+  const context = await browser.newContext(repeat ? {} : {serviceWorkers: 'block'});
   const page = await context.newPage();
+  const usable = () => page.waitForFunction(() => performance.getEntriesByName('velmora-window-shown').length > 0 &&
+                                                  document.activeElement?.id === 'Text1');
+  if (repeat) {
+    await page.goto(url);
+    await usable();
+    await page.evaluate(() => ('serviceWorker' in navigator && document.querySelector('link[rel=manifest]')
+      ? navigator.serviceWorker.ready : null));
+  }
   await page.goto(url, {waitUntil: 'commit'});
-  await page.waitForFunction(() => performance.getEntriesByName('velmora-window-shown').length > 0 &&
-                                   document.activeElement?.id === 'Text1');
+  await usable();
   const t = await page.evaluate(() => {
     const end = (suffix) => performance.getEntriesByType('resource').find((r) => r.name.endsWith(suffix))?.responseEnd;
     const mark = (name) => performance.getEntriesByName(name)[0]?.startTime;
@@ -73,25 +82,27 @@ const ms = (v) => (v === undefined ? '-' : v.toFixed(1));
 
 const served = await openSite(root);
 try {
-  const results = {page: [], floor: []};
   await launch(served.browser, served.url + 'page/');  // a first launch of the browser's own, not counted
-  for (let i = 0; i < runs; ++i) {
-    for (const name of i % 2 ? ['floor', 'page'] : ['page', 'floor']) {
-      results[name].push(await launch(served.browser, `${served.url}${name}/`));
+  for (const [visit, repeat] of [['first visit', false], ['repeat visit', true]]) {
+    const results = {page: [], floor: []};
+    for (let i = 0; i < runs; ++i) {
+      for (const name of i % 2 ? ['floor', 'page'] : ['page', 'floor']) {
+        results[name].push(await launch(served.browser, `${served.url}${name}/`, repeat));
+      }
     }
+    console.log(`\n${visit}: launch to a usable window, headless Chromium (${(await served.browser.version())}), ` +
+                `${runs} runs each, taking turns; medians in ms from the start of the navigation:`);
+    console.log('| page | html received | js received | wasm received | DOM ready | program starts | window usable |');
+    console.log('|---|---|---|---|---|---|---|');
+    for (const name of ['page', 'floor']) {
+      const m = (key) => ms(median(results[name].map((r) => r[key])));
+      console.log(`| ${name} | ${m('html')} | ${m('js')} | ${m('wasm')} | ${m('dcl')} | ${m('open')} | ${m('shown')} |`);
+    }
+    const page = median(results.page.map((r) => r.shown));
+    const floor = median(results.floor.map((r) => r.shown));
+    console.log(`\n${visit}, page / floor: ${(page / floor).toFixed(2)}x (every run, page: ` +
+                `${results.page.map((r) => ms(r.shown)).join(' ')}; floor: ${results.floor.map((r) => ms(r.shown)).join(' ')})`);
   }
-  console.log(`\nlaunch to a usable window, headless Chromium (${(await served.browser.version())}), ${runs} runs each, ` +
-              'taking turns; medians in ms from the start of the navigation:');
-  console.log('| page | html received | js received | wasm received | DOM ready | program starts | window usable |');
-  console.log('|---|---|---|---|---|---|---|');
-  for (const name of ['page', 'floor']) {
-    const m = (key) => ms(median(results[name].map((r) => r[key])));
-    console.log(`| ${name} | ${m('html')} | ${m('js')} | ${m('wasm')} | ${m('dcl')} | ${m('open')} | ${m('shown')} |`);
-  }
-  const page = median(results.page.map((r) => r.shown));
-  const floor = median(results.floor.map((r) => r.shown));
-  console.log(`\npage / floor: ${(page / floor).toFixed(2)}x (every run, page: ${results.page.map((r) => ms(r.shown)).join(' ')};` +
-              ` floor: ${results.floor.map((r) => ms(r.shown)).join(' ')})`);
 } finally {
   await served.close();
   fs.rmSync(root, {recursive: true, force: true});
