@@ -112,9 +112,7 @@ velmora_start_display() {
   for n in $(seq 91 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     xauth -q -f "$VELMORA_XAUTHORITY" add ":$n" . "$cookie"
-    # -noreset: a server whose last client leaves resets itself and, for that moment, refuses the
-    # next one (a browser started as the one before it closes: "cannot open display").
-    Xvfb ":$n" -auth "$VELMORA_XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -noreset -dpi 96 >/dev/null 2>&1 &
+    Xvfb ":$n" -auth "$VELMORA_XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
     VELMORA_XVFB_PID=$!
     local i
     for i in $(seq 1 50); do
